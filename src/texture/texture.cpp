@@ -6,7 +6,9 @@
 
 #include "opengl.h"
 
-Texture::~Texture() { Release(); }
+Texture::~Texture() {
+  Release();
+}
 
 bool Texture::Create(const char* fileName) {
   Release();
@@ -26,7 +28,9 @@ bool Texture::Create(const char* fileName) {
 }
 
 // An empty texture binds 0, OpenGL's default texture.
-void Texture::Bind() const { glBindTexture(GL_TEXTURE_2D, id == 0 ? 0 : id - 1); }
+void Texture::Bind() const {
+  glBindTexture(GL_TEXTURE_2D, id == 0 ? 0 : id - 1);
+}
 
 void Texture::Release() {
   if (id == 0) return;
@@ -39,7 +43,9 @@ void Texture::PushState() {
   glPushAttrib(GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void Texture::PopState() { glPopAttrib(); }
+void Texture::PopState() {
+  glPopAttrib();
+}
 
 // Screen blend: result = source + destination * (1 - source), so black adds nothing.
 void Texture::EnableScreenBlend() {
