@@ -1,0 +1,25 @@
+// The key-state table of Part 1.1: one entry per Windows virtual-key code, 1 while the key is held.
+// Both shells write it (Win32 straight from its key messages, SDL through sdl_keymap) and the main
+// loop reads it. Portable: no window-system type appears here.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kKeyCount = 256;
+
+// The Windows virtual-key codes the loop reads (VK_ESCAPE, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN).
+constexpr int kKeyEscape = 27;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyUp = 38;
+constexpr int kKeyRight = 39;
+constexpr int kKeyDown = 40;
+
+extern int g_keys[kKeyCount];
+
+// Records a press (held = 1) or a release (held = 0). A code of 256 or more has no entry in the
+// table and is ignored rather than written past its end.
+void SetKey(std::uint64_t code, int held);
+
+// Releases every key. Called when the window loses the keyboard: the key-up messages of keys held
+// at that moment go to another window, so without this an arrow would stay "held".
+void ClearKeys();
