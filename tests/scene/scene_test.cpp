@@ -130,6 +130,11 @@ TEST_F(Scene, InitSceneSetsTheFixedStateAndCopiesTheTrack) {
   EXPECT_STREQ(g_track.gateTexture.name, "gfx/StartEnd.bmp");
   EXPECT_STREQ(g_track.flareTexture.name, "gfx/Flare.bmp");
   EXPECT_STREQ(g_sky.texture.name, "gfx/Sky.bmp");
+  for (const Texture* loaded :
+       {&g_track.surfaceTexture, &g_track.gateTexture, &g_track.flareTexture, &g_sky.texture}) {
+    EXPECT_GT(loaded->width, 0) << loaded->name << " (is gfx/ built?)";
+    EXPECT_GT(loaded->height, 0) << loaded->name;
+  }
   for (int i = 0; i < kTrackPointCapacity; ++i) {
     EXPECT_EQ(copy.points[i].leftHeight, g_track.points[i].leftHeight) << i;
     EXPECT_EQ(copy.points[i].rightHeight, g_track.points[i].rightHeight) << i;

@@ -1,0 +1,78 @@
+// The frame tool's key-step lists; see key_steps.h.
+#include "key_steps.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "app/frame_pass.h"
+#include "app/key_table.h"
+
+namespace {
+
+bool ParseKeys(const std::string& keys, HeldArrows* arrows, std::string* why) {
+  if (keys.empty()) {
+    *why = "no key named";
+    return false;
+  }
+  size_t start = 0;
+  while (true) {
+    const size_t plus = keys.find('+', start);
+    const std::string name = keys.substr(start, plus == std::string::npos ? plus : plus - start);
+    if (name == "up") {
+      arrows->up = true;
+    } else if (name == "left") {
+      arrows->left = true;
+    } else if (name == "right") {
+      arrows->right = true;
+    } else if (name != "none") {
+      *why = "unknown key '" + name + "' (keys: up, left, right, none)";
+      return false;
+    }
+    if (plus == std::string::npos) return true;
+    start = plus + 1;
+  }
+}
+
+bool ParseCount(const std::string& digits, long* passes, std::string* why) {
+  const bool allDigits = !digits.empty() && digits.size() <= 9 &&
+                         digits.find_first_not_of("0123456789") == std::string::npos;
+  const long value = allDigits ? std::strtol(digits.c_str(), nullptr, 10) : 0;
+  if (!allDigits || value < 1 || value > kMaxPassesPerGroup) {
+    *why = "pass count '" + digits + "' is not a whole number from 1 to " +
+           std::to_string(kMaxPassesPerGroup);
+    return false;
+  }
+  *passes = value;
+  return true;
+}
+
+}  // namespace
+
+bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::string* error) {
+  groups->clear();
+  std::istringstream words(text);
+  std::string word;
+  while (words >> word) {
+    KeyGroup group;
+    const size_t star = word.find('*');
+    std::string why;
+    const bool ok =
+        ParseKeys(word.substr(0, star), &group.arrows, &why) &&
+        (star == std::string::npos || ParseCount(word.substr(star + 1), &group.passes, &why));
+    if (!ok) {
+      *error = "step " + std::to_string(groups->size() + 1) + " '" + word + "': " + why;
+      return false;
+    }
+    groups->push_back(group);
+  }
+  return true;
+}
+
+// Through the loop's own key step, so the tool cannot drift from the program.
+void ApplyArrows(const HeldArrows& arrows, Vehicle& vehicle) {
+  int keys[kKeyCount] = {};
+  keys[kKeyUp] = arrows.up ? 1 : 0;
+  keys[kKeyLeft] = arrows.left ? 1 : 0;
+  keys[kKeyRight] = arrows.right ? 1 : 0;
+  ApplyHeldKeys(keys, vehicle);
+}
