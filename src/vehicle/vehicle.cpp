@@ -11,7 +11,7 @@ constexpr double kRadiansPerDegree = 0.017453292f;
 constexpr float kMinHeading = 91.0f;  // inside (90, 270), so every step moves forward
 constexpr float kMaxHeading = 269.0f;
 constexpr float kEdgeMargin = 0.025f;  // how close the vehicle may come to an edge
-constexpr float kMinProgress = 1.75f;  // keeps the start gate ahead of the camera
+constexpr float kMinProgress = 1.75f;  // where the first step after set-up places the vehicle
 
 }  // namespace
 
