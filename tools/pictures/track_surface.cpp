@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;  // M_PI is not standard C++
+
 // A glowing line at s = centre: a solid core of half-width `core` and a soft halo.
 double Line(double s, double centre, double core, double halo) {
   const double d = std::fabs(s - centre);
@@ -28,7 +30,7 @@ Colour SurfaceAt(double s, double v) {
   const double edge = std::fmin(s, 1 - s);  // distance from the nearer side
 
   // Body: slate blue, a little lighter in the two lanes, with a grain that tiles in t.
-  const double lane = 0.5 + 0.5 * std::cos((s - 0.25) * 4 * M_PI);
+  const double lane = 0.5 + 0.5 * std::cos((s - 0.25) * 4 * kPi);
   Colour c = Mix(Rgb8(40, 48, 100), Rgb8(58, 68, 128), lane * SmoothStep(0.05, 0.16, edge));
   const double grain = PeriodicFbm(s * 32, v * 32, 32, 32, 3, 5u) - 0.5;
   c = c * (1 + 0.12 * grain);
