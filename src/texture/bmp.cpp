@@ -25,7 +25,7 @@ BmpCheck ParseBmpFileHeader(const unsigned char* bytes, size_t count, uint64_t f
   header->type = ReadLittleEndian16(bytes + 0);
   header->offBits = ReadLittleEndian32(bytes + 10);
   if (header->type != kBmpMagic) return BmpCheck::kBadMagic;
-  // Below 14 the design's bfOffBits - 14 wraps to about 4 GiB; below 38 the fields are missing.
+  // Below 14 the block size bfOffBits - 14 wraps to about 4 GiB; below 38 the fields are missing.
   if (header->offBits < kBmpMinimumOffBits) return BmpCheck::kOffBitsTooSmall;
   // Checked before the block is allocated: a block the file cannot fill is never allocated.
   if (header->offBits > fileSize) return BmpCheck::kBeyondFile;
@@ -65,7 +65,7 @@ BmpCheck BmpPixelDataSize(const BmpHeader& header, uint64_t fileSize, uint32_t* 
   if (header.width <= 0) return BmpCheck::kBadWidth;
   if (header.height == 0) return BmpCheck::kBadHeight;
   const uint64_t needed = BmpUploadBytes(header.width, header.height);
-  // With 24 bits per pixel the design's computed size, |height| x ceil(24 x width / 8) rounded
+  // With 24 bits per pixel the computed size, |height| x ceil(24 x width / 8) rounded
   // up to 4, is exactly what the upload reads.
   const uint64_t stored = header.sizeImage != 0 ? header.sizeImage : needed;
   if (stored < needed) return BmpCheck::kSizeTooSmall;

@@ -3,7 +3,7 @@
 // first 24 bytes). Pure functions: no file system, no OpenGL, so tests and the fuzzer feed them
 // arrays. All fields are little-endian and read byte by byte into fixed-width types.
 //
-// The checks go beyond the design's (which tests only the magic) so that a hostile file can make
+// The checks go beyond the magic number so that a hostile file can make
 // the loader neither read past a block nor allocate more than the file holds: see BmpCheck.
 #pragma once
 

@@ -1,4 +1,4 @@
-// InputFile: the texture loader's file seam, the three file operations the design names (open an
+// InputFile: the texture loader's file seam, the three file operations it needs (open an
 // existing file for reading with a sequential-access hint, read a count and learn how many bytes
 // arrived, close) plus the file's size, which lets the loader refuse a header that promises more
 // than the file holds before allocating for it. file_posix.cpp and file_win32.cpp implement it;

@@ -1,4 +1,4 @@
-// InputFile on Windows: CreateFileA, ReadFile, CloseHandle (kernel32), as the design names them.
+// InputFile on Windows: CreateFileA, ReadFile, CloseHandle (kernel32).
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif

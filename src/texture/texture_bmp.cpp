@@ -79,7 +79,7 @@ bool Texture::LoadBMP(const char* fileName) {
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
   glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  // A top-down picture (negative height) is read in full, but the design's mipmap builder
+  // A top-down picture (negative height) is read in full, but the mipmap builder
   // refuses a negative height and leaves the texture without an image. Not handing it to GLU at
   // all gives the same result without relying on every GLU to check.
   if (height > 0) {

@@ -1,4 +1,4 @@
-// The file half of Texture::LoadBMP: steps 2 to 9 of the design's algorithm (open, the three
+// The file half of Texture::LoadBMP (open, the three
 // reads, the header checks of bmp.h, close), with no OpenGL, so tests and the fuzzer can run it
 // without a rendering context. LoadBMP adds the texture object and the upload.
 #pragma once

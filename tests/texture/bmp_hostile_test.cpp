@@ -49,7 +49,7 @@ Hostile With16(const std::string& what, size_t offset, uint16_t value) {
 
 std::vector<Hostile> HostileFiles() {
   std::vector<Hostile> files;
-  // bfOffBits: below 14 the design's bfOffBits - 14 wraps to about 4 GiB; below 38 the header
+  // bfOffBits: below 14 the block size bfOffBits - 14 wraps to about 4 GiB; below 38 the header
   // block cannot hold the fields read from it; past the end the block cannot be filled.
   for (uint32_t offBits : {0u, 1u, 13u, 14u, 15u, 30u, 37u}) {
     files.push_back(With32("bfOffBits " + std::to_string(offBits), kOffOffBits, offBits));

@@ -1,4 +1,4 @@
-// Texture::LoadBMP against real OpenGL (an offscreen Mesa context): the design's outcomes for
+// Texture::LoadBMP against real OpenGL (an offscreen Mesa context): the outcomes for
 // good and bad files, what lands in the texture, and the GL state the load leaves behind.
 #include <dirent.h>
 
@@ -233,14 +233,14 @@ TEST_F(LoadBmpTest, MissingFileLeavesANewBoundTextureWithItsName) {
   EXPECT_EQ(ImageSize(), std::make_pair(0, 0));
 }
 
-// The design's failure table: each bad file gives false, a Created texture and no open file.
+// The loader's failure table: each bad file gives false, a Created texture and no open file.
 struct BadFile {
   const char* what;
   std::vector<unsigned char> bytes;
   bool sizeTaken;  // width and height come from the file
 };
 
-std::vector<BadFile> DesignFailures() {
+std::vector<BadFile> FailureTable() {
   const std::vector<unsigned char> good = SolidBmp(4, 2, Rgb{9, 9, 9});
   std::vector<BadFile> files;
   files.push_back({"empty file", {}, false});
@@ -259,8 +259,8 @@ std::vector<BadFile> DesignFailures() {
   return files;
 }
 
-TEST_F(LoadBmpTest, DesignFailureTable) {
-  for (const BadFile& file : DesignFailures()) {
+TEST_F(LoadBmpTest, FailureTable) {
+  for (const BadFile& file : FailureTable()) {
     Texture texture;
     texture.width = -99;
     texture.height = -99;

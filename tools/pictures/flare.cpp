@@ -1,4 +1,4 @@
-// The flare, 64 x 64, added with a screen blend (Part 3.4) so black is transparent: a white-hot
+// The flare, 64 x 64, added with a screen blend so black is transparent: a white-hot
 // core, an amber glow and a faint four-point star, all faded by a window that is exactly zero
 // from 0.94 of the half-width outward, so every edge pixel is black. The flare quad faces the
 // camera, so the star's arms stay horizontal and vertical on screen.

@@ -1,4 +1,4 @@
-// The start/finish gate, 256 x 128, on a band 0.3 wide and 0.1 high across the track (Part 3.2),
+// The start/finish gate, 256 x 128, on a band 0.3 wide and 0.1 high across the track,
 // shown upright and unmirrored: a chequered flag between two glowing bars. The quad is 3:1 and
 // the picture 2:1, so with bars of 0.16 each the chequers are 21.33 x 29.4 texels, near enough to
 // come out square on the band. Drawn with a screen blend, so the dark squares let the sky through

@@ -1,5 +1,5 @@
 // The sky: a dusk panorama, 512 x 256, drawn on a quad that spans one copy of it and scrolled
-// with repeat wrap (Part 2.2), so it must tile without a seam both ways. Every ingredient is
+// with repeat wrap, so it must tile without a seam both ways. Every ingredient is
 // periodic in u (periodic noise, wrapped distances, stars drawn with wrap-around) and the
 // vertical ramp meets itself at the top and bottom rows (zenith and nadir share one colour).
 //

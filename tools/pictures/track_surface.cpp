@@ -1,4 +1,4 @@
-// The track surface, 256 x 256, also used for the walls (Part 3.2). Each triangle shows its
+// The track surface, 256 x 256, also used for the walls. Each triangle shows its
 // own half of the picture, and working the mapping out shows what reaches the screen:
 //   road: s = lateral position (0 at the right edge, 1 at the left), t = frac(-(a + b)) for
 //         a across and b along the segment; t jumps from 0 to 1 on every quad's diagonal;
