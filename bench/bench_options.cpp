@@ -33,8 +33,9 @@ const char* BenchUsage() {
          "  --stride N        draw every N-th pass of the drive (default 8; 1 draws every pass)\n"
          "  --startup-runs N  start-up probes of each kind (default 7; 0 skips start-up)\n"
          "  --dir DIR         folder holding gfx/ (default: the program's folder)\n"
-         "  --leak-check N    drive N frames and compare resident memory at frame 100 and N;\n"
-         "                    exit 1 when it grew by more than --rss-slack-kb (default 1024)\n";
+         "  --leak-check N    drive N frames and compare the heap in use and resident memory at\n"
+         "                    frame 100 and N; exit 1 when either grew by more than\n"
+         "                    --rss-slack-kb (default 1024)\n";
 }
 
 bool ParseBenchOptions(int argc, const char* const* argv, BenchOptions* options,
