@@ -4,7 +4,7 @@
 // Escape. Events reach g_keys through sdl_keymap, so the loop reads the Windows key codes.
 //
 // Where the Win32 calls have SDL counterparts:
-//   RegisterClassA              SDL_Init(SDL_INIT_VIDEO)
+//   RegisterClassA              SDL_Init(SDL_INIT_VIDEO), with a display to show the window on
 //   CreateWindowExA (WS_POPUP)  SDL_CreateWindow, borderless at (0,0), 1024x768, created hidden
 //   ChoosePixelFormat           GL attributes before the window: double-buffered RGBA, depth >= 16;
 //                               checked once the context is current
@@ -22,6 +22,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/frame_pass.h"
 #include "app/key_table.h"
@@ -34,8 +35,27 @@ SDL_GLContext g_context = nullptr;
 bool g_quitPosted = false;
 
 void ShowError(const char* text) {
-  std::fprintf(stderr, "Error: %s (SDL: %s)\n", text, SDL_GetError());
+  const char* reason = SDL_GetError();
+  if (reason[0] != '\0') {
+    std::fprintf(stderr, "Error: %s (SDL: %s)\n", text, reason);
+  } else {
+    std::fprintf(stderr, "Error: %s\n", text);
+  }
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr);
+}
+
+// SDL falls back to a video driver that shows nothing (offscreen, dummy) when it reaches no
+// display; the demo would then run unseen and forever.
+bool HasDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
+      std::strcmp(driver, "dummy") != 0) {
+    return true;
+  }
+  SDL_SetError(
+      "no display to open a window on (is DISPLAY or WAYLAND_DISPLAY set?); frames can be "
+      "rendered without one by vortalux-frame");
+  return false;
 }
 
 // A failure while the window is being set up, as WM_CREATE reports it: the message, then a quit
@@ -123,8 +143,9 @@ int Finish(SDL_Window* window, int code) {
 
 int main(int, char**) {
   // 1. The video subsystem, where Windows registers the window class.
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0 || !HasDisplay()) {
     ShowError("Failed To Register The Window Class.");
+    SDL_Quit();
     return 0;
   }
 

@@ -1,0 +1,311 @@
+# shellcheck shell=bash
+# Shared pieces of the end-to-end tests: X servers of the test's own, screenshots and their
+# comparison, key events, and a clean-up that leaves no process behind. Sourced by
+# linux_e2e.sh and wine_e2e.sh; every wait is bounded, so a test fails rather than hangs.
+
+SKIP=77  # CTest's SKIP_RETURN_CODE for these tests: a tool the test needs is not installed.
+
+# ImageMagick on one thread: its OpenMP threads spin while the demo keeps both cores busy
+# rendering, which made a single comparison take half a minute.
+export MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
+
+failures=0
+pass() { echo "ok   - $*"; }
+fail() { echo "FAIL - $*"; failures=$((failures + 1)); }
+note() { echo "note - $*"; }
+die() { echo "FAIL - $*"; exit 1; }
+skip() { echo "SKIP - $*"; exit "$SKIP"; }
+
+need_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
+  done
+}
+
+# Processes to end on exit, by their own ids: the program, helper windows, the X server.
+cleanup_pids=()
+cleanup_hooks=()
+cleanup() {
+  local hook pid
+  for hook in "${cleanup_hooks[@]}"; do "$hook" || true; done
+  for pid in "${cleanup_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${cleanup_pids[@]}"; do
+    # A short grace, then force: no X server or program outlives the test.
+    timeout 5 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null || true
+  done
+}
+trap cleanup EXIT
+
+# Waits for the file to hold a display number that the server wrote through -displayfd.
+await_display() {
+  local file=$1 what=$2
+  for _ in $(seq 100); do
+    [ -s "$file" ] && break
+    sleep 0.1
+  done
+  [ -s "$file" ] || die "$what did not start (see $(dirname "$file"))"
+  DISPLAY=":$(head -n1 "$file")"
+  export DISPLAY
+  unset WAYLAND_DISPLAY XAUTHORITY
+}
+
+# Xvfb of exactly 1024x768x24: its only display mode is the program's.
+start_xvfb() {
+  local dir=$1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    3>"$dir/xvfb.display" >"$dir/xvfb.log" 2>&1 &
+  cleanup_pids+=($!)
+  await_display "$dir/xvfb.display" "Xvfb"
+  echo "# Xvfb on $DISPLAY"
+}
+
+# Xorg with the dummy video driver: a real mode list (1280x1024, 1024x768, 800x600, ...), headless.
+# Needs root, as any Xorg started without a login session does.
+start_xorg_dummy() {
+  local dir=$1 config=$2
+  [ "$(id -u)" -eq 0 ] || skip "Xorg with the dummy driver needs root here"
+  need_tools Xorg
+  local driver
+  driver=$(ls /usr/lib/xorg/modules/drivers/dummy_drv.so 2>/dev/null || true)
+  [ -n "$driver" ] || skip "the Xorg dummy video driver is not installed (xserver-xorg-video-dummy)"
+  mkdir -p "$dir/xorg.conf.d"
+  Xorg -displayfd 3 -config "$config" -configdir "$dir/xorg.conf.d" -noreset -nolisten tcp \
+    -logfile "$dir/xorg.log" 3>"$dir/xorg.display" >"$dir/xorg.out" 2>&1 &
+  cleanup_pids+=($!)
+  await_display "$dir/xorg.display" "Xorg"
+  for _ in $(seq 50); do
+    timeout 5 xrandr >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  echo "# Xorg (dummy) on $DISPLAY"
+}
+
+# The screen's current mode as xrandr reports it, e.g. 1280x1024.
+current_mode() {
+  timeout 5 xrandr 2>/dev/null | sed -n 's/^Screen 0:.*current \([0-9]*\) x \([0-9]*\).*/\1x\2/p'
+}
+
+# Waits up to $2 seconds for the screen's mode to become $1.
+await_mode() {
+  local wanted=$1 seconds=$2
+  for _ in $(seq $((seconds * 5))); do
+    [ "$(current_mode)" = "$wanted" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits for the program's window (named "Vortalux") to be shown and prints its id. The window
+# exists, unmapped, from CreateWindowExA on, and takes no keys until ShowWindow.
+await_window() {
+  local pid=$1 id
+  for _ in $(seq 150); do
+    id=$(timeout 5 xdotool search --onlyvisible --name '^Vortalux$' 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+# A screenshot of the whole screen. xwd writes the raw picture in milliseconds (a PNG from
+# import takes over a second while the demo keeps the cores busy); keep_pictures makes PNGs of
+# them at the end.
+shot() {
+  timeout 20 xwd -root -silent -out "$1" 2>/dev/null || die "no screenshot could be taken ($1)"
+}
+
+keep_pictures() {
+  local dir=$1
+  ls "$dir"/*.xwd >/dev/null 2>&1 || return 0
+  timeout 60 mogrify -format png "$dir"/*.xwd 2>/dev/null && rm -f "$dir"/*.xwd
+}
+
+# The number of pixels that differ by more than 2% between two pictures (of the region $3, if
+# given, e.g. 1024x600+0+168).
+differing_pixels() {
+  local a=$1 b=$2 region=${3:-}
+  if [ -n "$region" ]; then
+    a="${a}[$region]"
+    b="${b}[$region]"
+  fi
+  local count
+  count=$(timeout 20 compare -metric AE -fuzz 2% "$a" "$b" null: 2>&1 >/dev/null || true)
+  printf '%.0f\n' "${count%% *}" 2>/dev/null || echo 999999999
+}
+
+# The mean brightness (0..1) of a region of a picture.
+mean_of() {
+  timeout 20 identify -format '%[fx:mean]' "$1[$2]" 2>/dev/null || echo 0
+}
+
+# Takes screenshots until one is not black (the first frame is on the screen), about $2 seconds.
+await_lit() {
+  local out=$1 seconds=${2:-20}
+  for _ in $(seq $((seconds * 4))); do
+    shot "$out"
+    awk -v m="$(mean_of "$out" 1024x768+0+0)" 'BEGIN { exit !(m > 0.03) }' && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Takes screenshots until two in a row are identical (the program shows a still picture), and
+# leaves that picture in $1. Fails after about $2 seconds.
+await_steady() {
+  local out=$1 seconds=${2:-20} previous="$1.previous.xwd"
+  shot "$previous"
+  for _ in $(seq $((seconds * 4))); do
+    sleep 0.25
+    shot "$out"
+    if [ "$(differing_pixels "$previous" "$out")" -eq 0 ]; then
+      rm -f "$previous"
+      return 0
+    fi
+    mv "$out" "$previous"
+  done
+  mv "$previous" "$out"
+  return 1
+}
+
+# Holds a key for the given seconds with real key events (XTEST), as a person would.
+hold_key() {
+  timeout 5 xdotool keydown "$1"
+  sleep "$2"
+  timeout 5 xdotool keyup "$1"
+}
+
+# Waits up to $2 seconds for the process to end; sets EXIT_CODE to its exit code, or "running".
+await_exit() {
+  local pid=$1 seconds=$2
+  EXIT_CODE=running
+  for _ in $(seq $((seconds * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      EXIT_CODE=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+# The checks both programs share, on a 1024x768 screen: the first frame, up, left, right, and a
+# still picture while nothing is held. $1: work folder, $2: the program's pid.
+check_driving() {
+  local dir=$1 pid=$2 window
+  window=$(await_window "$pid") || die "no window named Vortalux appeared"
+  pass "the window \"Vortalux\" is open"
+  timeout 5 xdotool mousemove 512 384  # no window manager: the keyboard follows the pointer
+
+  await_lit "$dir/1-start.xwd" || fail "the screen stays black"
+  await_steady "$dir/1-start.xwd" || fail "the first picture does not hold still with no key held"
+  local sky road
+  sky=$(mean_of "$dir/1-start.xwd" 1024x200+0+0)
+  road=$(mean_of "$dir/1-start.xwd" 400x150+312+618)
+  if awk -v s="$sky" -v r="$road" 'BEGIN { exit !(s > 0.03 && r > 0.03) }'; then
+    pass "the first frame is drawn: sky (top, mean $sky) and track (bottom, mean $road) are lit"
+  else
+    fail "the first frame looks black: sky mean $sky, track mean $road"
+  fi
+  if [ -n "${START_REFERENCE:-}" ] && [ -f "$START_REFERENCE" ]; then
+    local off
+    off=$(differing_pixels "$START_REFERENCE" "$dir/1-start.xwd")
+    if [ "$off" -le 786 ]; then  # 0.1% of the screen; on Mesa the two are equal
+      pass "it is the track seen from the start: $off pixels off the offscreen render of the start"
+    else
+      fail "the picture at the start differs from the offscreen render of the start in $off pixels"
+    fi
+  fi
+
+  hold_key Up 0.6
+  await_steady "$dir/2-up.xwd" || fail "the picture keeps changing after the up arrow is released"
+  check_changed "$dir/1-start.xwd" "$dir/2-up.xwd" "holding up moves the view forward"
+
+  hold_key Left 0.4
+  await_steady "$dir/3-left.xwd" || fail "the picture keeps changing after left is released"
+  check_changed "$dir/2-up.xwd" "$dir/3-left.xwd" "holding left turns the view"
+
+  hold_key Right 0.4
+  await_steady "$dir/4-right.xwd" || fail "the picture keeps changing after right is released"
+  check_changed "$dir/3-left.xwd" "$dir/4-right.xwd" "holding right turns the view"
+
+  sleep 0.5
+  shot "$dir/5-still.xwd"
+  if [ "$(differing_pixels "$dir/4-right.xwd" "$dir/5-still.xwd")" -eq 0 ]; then
+    pass "with no key held the picture stays unchanged"
+  else
+    fail "the picture changes with no key held"
+  fi
+  echo "$window" >"$dir/window"
+}
+
+check_changed() {
+  local n
+  n=$(differing_pixels "$1" "$2")
+  if [ "$n" -gt 7864 ]; then
+    pass "$3 ($n pixels changed)"
+  else
+    fail "$3: only $n pixels changed"
+  fi
+}
+
+# The window loses the keyboard while the up arrow is held (another window takes the focus, as
+# after Alt+Tab): the key table must be cleared, so the view stops although no key-up arrives.
+check_focus_loss_releases_keys() {
+  local dir=$1 window=$2
+  need_tools xlogo
+  timeout 5 xdotool keydown Up
+  sleep 0.4
+  shot "$dir/6-moving.xwd"
+  xlogo -geometry 48x48+0+0 >/dev/null 2>&1 &
+  local logo=$!
+  cleanup_pids+=("$logo")
+  local other=""
+  for _ in $(seq 50); do
+    other=$(timeout 5 xdotool search --pid "$logo" 2>/dev/null | head -n1 || true)
+    [ -z "$other" ] && other=$(timeout 5 xdotool search --class xlogo 2>/dev/null | head -n1 || true)
+    [ -n "$other" ] && break
+    sleep 0.1
+  done
+  [ -n "$other" ] || { fail "the helper window (xlogo) did not appear"; timeout 5 xdotool keyup Up; return; }
+  timeout 5 xdotool windowfocus "$other" 2>/dev/null || true
+  sleep 0.5
+  shot "$dir/7-focus-lost-a.xwd"
+  sleep 0.6
+  shot "$dir/7-focus-lost-b.xwd"
+  timeout 5 xdotool keyup Up  # reaches the focused helper window, not the program
+  kill "$logo" 2>/dev/null || true
+  local region=1024x700+0+68  # away from the helper window
+  local moved still
+  moved=$(differing_pixels "$dir/5-still.xwd" "$dir/6-moving.xwd" "$region")
+  still=$(differing_pixels "$dir/7-focus-lost-a.xwd" "$dir/7-focus-lost-b.xwd" "$region")
+  if [ "$moved" -le 7864 ]; then
+    fail "the up arrow did not move the view before the focus change ($moved pixels)"
+  elif [ "$still" -eq 0 ]; then
+    pass "losing the focus releases the held up arrow (the view stops; no key-up was received)"
+  else
+    fail "after losing the focus the view keeps moving ($still pixels changed): the key stayed held"
+  fi
+  # Back to the program as a person does: a click into its window (the demo ignores the mouse).
+  # Wine activates a window on the click, not on an X focus change alone.
+  timeout 5 xdotool windowfocus "$window" 2>/dev/null || true
+  timeout 5 xdotool mousemove 512 384 click 1
+  sleep 0.3
+}
+
+# Escape ends the program with WinMain's 1 (the quit message after WM_CLOSE).
+check_escape() {
+  local pid=$1
+  # Held for a moment, as a finger does: a tap whose press and release arrive in the same drain of
+  # the messages is never seen by the loop (as designed: it reads the table after the drain).
+  hold_key Escape 0.2
+  await_exit "$pid" 20
+  if [ "$EXIT_CODE" = 1 ]; then
+    pass "Escape ends the program with exit code 1"
+  else
+    fail "after Escape the program's exit code is $EXIT_CODE, not 1"
+  fi
+}
