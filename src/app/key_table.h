@@ -1,4 +1,4 @@
-// The key-state table of Part 1.1: one entry per Windows virtual-key code, 1 while the key is held.
+// The key-state table: one entry per Windows virtual-key code, 1 while the key is held.
 // Both shells write it (Win32 straight from its key messages, SDL through sdl_keymap) and the main
 // loop reads it. Portable: no window-system type appears here.
 #pragma once

@@ -1,7 +1,7 @@
-// The Linux shell: Part 1.1's behaviour on SDL2. The same steps as win32_main.cpp, in the same
-// order: make the window (its "creation" makes the GL context and sets up the scene), switch the
-// display to 1024x768, show the window and run the loop: events, up, left, right, draw, swap,
-// Escape. Events reach g_keys through sdl_keymap, so the loop reads the Windows key codes.
+// The Linux shell: the Windows program's behaviour on SDL2. The same steps as win32_main.cpp, in
+// the same order: make the window (its "creation" makes the GL context and sets up the scene),
+// switch the display to 1024x768, show the window and run the loop: events, up, left, right, draw,
+// swap, Escape. Events reach g_keys through sdl_keymap, so the loop reads the Windows key codes.
 //
 // Where the Win32 calls have SDL counterparts:
 //   RegisterClassA              SDL_Init(SDL_INIT_VIDEO), with a display to show the window on
@@ -14,8 +14,8 @@
 //   WM_SIZE / WM_CLOSE          SDL_WINDOWEVENT_SIZE_CHANGED / SDL_WINDOWEVENT_CLOSE and SDL_QUIT
 //   WM_KILLFOCUS                SDL_WINDOWEVENT_FOCUS_LOST: every key released
 //   PostQuitMessage             g_quitPosted, seen by the next drain of the events
-// Start-up failures show the design's texts in an SDL message box and on standard error; the
-// process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends.
+// Start-up failures show the Windows program's texts in an SDL message box and on standard error;
+// the process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends.
 // Vertical sync is requested, as on Windows; a failure (no vertical blank on Xvfb) is harmless.
 //
 // Only this file of the program includes SDL.h.

@@ -1,10 +1,10 @@
-// The Windows shell, Part 1.1 as designed: WinMain registers "OpenGL WinClass", creates the
+// The Windows shell: WinMain registers "OpenGL WinClass", creates the
 // borderless 1024x768 window "Vortalux" (whose WM_CREATE makes the WGL context and sets up the
 // scene), switches the display to 1024x768 and runs the loop: messages, up, left, right, draw,
 // swap, Escape. WndProc fills g_keys, reprojects on WM_SIZE and, on WM_CLOSE or WM_DESTROY,
 // restores the display mode and the cursor and deletes the context.
 //
-// Four small changes from the design, for today's machines (each marked "Change:" below):
+// Four small changes for today's machines (each marked "Change:" below):
 // key codes of 256 or more are ignored (SetKey); WM_KILLFOCUS releases every key, so no arrow
 // stays held after Alt+Tab; vertical sync is requested through WGL_EXT_swap_control where the
 // driver offers it, since with no clock the speed follows the frame rate; and the executable
@@ -40,11 +40,13 @@ PIXELFORMATDESCRIPTOR g_pfd = {
 };
 // clang-format on
 
-static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the design's nSize");
-// The design's DEVMODEA is 148 bytes: today's headers add the two panning fields at its end
-// (WINVER 0x0500). dmSize tells Windows which version it is given, so 148 is still understood.
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "nSize is 40");
+// The DEVMODEA this program was written for is 148 bytes: today's headers add the two panning
+// fields at its end (WINVER 0x0500). dmSize tells Windows which version it is given, so 148 is
+// still understood.
 constexpr WORD kDevModeSize = 148;
-static_assert(offsetof(DEVMODEA, dmPanningWidth) == kDevModeSize, "the design's dmSize");
+static_assert(offsetof(DEVMODEA, dmPanningWidth) == kDevModeSize,
+              "dmSize 148 ends before the panning fields");
 static_assert(VK_ESCAPE == kKeyEscape && VK_LEFT == kKeyLeft && VK_UP == kKeyUp &&
                   VK_RIGHT == kKeyRight && VK_DOWN == kKeyDown,
               "key_table.h names the Windows virtual-key codes");
@@ -71,7 +73,7 @@ void RequestVerticalSync() {
   }
 }
 
-// A failure while the window is being created: the design's message box, then a quit message that
+// A failure while the window is being created: an error message box, then a quit message that
 // ends the loop in its first pass. Window creation itself goes on.
 LRESULT FailCreate(const char* text) {
   MessageBoxA(NULL, text, "Error", MB_ICONERROR);
@@ -93,7 +95,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
       if (!wglMakeCurrent(g_hDC, g_hRC)) return FailCreate("Can't Activate GLRC.");
       RequestVerticalSync();
       RECT rect;
-      GetClientRect(hwnd, &rect);  // as designed; InitScene does not use the size
+      GetClientRect(hwnd, &rect);  // InitScene does not use the size
       InitScene();
       ShowCursor(FALSE);
       g_vehicle.Advance();  // settles the camera on the freshly built track

@@ -1,4 +1,4 @@
-// The loop's key steps (Part 1.1, loop steps 2-4): which held keys move and turn the vehicle,
+// The loop's key steps (steps 2-4 of a pass): which held keys move and turn the vehicle,
 // in which order. Generation and the surface queries need no OpenGL, so the vehicle runs on a
 // generated track here.
 #include "app/frame_pass.h"

@@ -300,7 +300,7 @@ check_focus_loss_releases_keys() {
 check_escape() {
   local pid=$1
   # Held for a moment, as a finger does: a tap whose press and release arrive in the same drain of
-  # the messages is never seen by the loop (as designed: it reads the table after the drain).
+  # the messages is never seen by the loop (the loop reads the table after the drain).
   hold_key Escape 0.2
   await_exit "$pid" 20
   if [ "$EXIT_CODE" = 1 ]; then

@@ -7,7 +7,7 @@
 #       view, left and right turn it, nothing held keeps it still, losing the focus releases a
 #       held key, and Escape ends the program with exit code 1, the screen's mode as it was.
 #   linux_e2e.sh no-display <runtime dir> <work dir>
-#       No display at all: the start-up failure is reported in the design's words on standard
+#       No display at all: the start-up failure is reported in the Windows program's words on standard
 #       error and the program ends at once with WinMain's 0.
 #   linux_e2e.sh display-mode <runtime dir> <work dir>
 #       Xorg with the dummy video driver, whose screen starts at 1280x1024 and offers a real mode
@@ -99,7 +99,7 @@ case "$mode" in
 
   no-display)
     # No X server, no Wayland: SDL would fall back to its offscreen driver and the demo would run
-    # unseen. The program stops at once with the design's first start-up text and WinMain's 0.
+    # unseen. The program stops at once with the Windows program's first start-up text and WinMain's 0.
     (cd "$runtime" && exec env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 ./vortalux) \
       >"$work/program.out" 2>"$work/program.err"
     code=$?
@@ -109,7 +109,7 @@ case "$mode" in
       fail "with no display the exit code is $code, not 0"
     fi
     if grep -q '^Error: Failed To Register The Window Class\. .*no display' "$work/program.err"; then
-      pass "it says so on standard error, in the design's words, and why"
+      pass "it says so on standard error, in the Windows program's words, and why"
     else
       fail "standard error does not name the failure"
     fi
