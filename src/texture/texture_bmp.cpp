@@ -14,8 +14,8 @@
 
 namespace {
 
-// Owns what steps 3 to 8 hold, and on every way out (failure, success, exception) closes the
-// file and then frees the header block, in that order.
+// Owns the open file and the header block while the headers are read, and on every way out
+// (failure, success, exception) closes the file and then frees the header block, in that order.
 struct HeaderReadGuard {
   InputFile file;
   std::unique_ptr<unsigned char[]> headerBlock;
