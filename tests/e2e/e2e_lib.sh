@@ -124,6 +124,18 @@ keep_pictures() {
   timeout 60 mogrify -format png "$dir"/*.xwd 2>/dev/null && rm -f "$dir"/*.xwd
 }
 
+# Ends a test: keeps its pictures, shows the program's standard error and exits 1 on any failure.
+report_and_exit() {
+  keep_pictures "$work"
+  if [ -s "$work/program.err" ]; then
+    echo "# the program's standard error:"
+    sed 's/^/#   /' "$work/program.err"
+  fi
+  echo "# screenshots and logs: $work"
+  [ "$failures" -eq 0 ] || exit 1
+  exit 0
+}
+
 # The number of pixels that differ by more than 2% between two pictures (of the region $3, if
 # given, e.g. 1024x600+0+168).
 differing_pixels() {

@@ -39,17 +39,6 @@ start_program() {
   cleanup_pids+=("$program")
 }
 
-report() {
-  keep_pictures "$work"
-  if [ -s "$work/program.err" ]; then
-    echo "# the program's standard error:"
-    sed 's/^/#   /' "$work/program.err"
-  fi
-  echo "# screenshots and logs: $work"
-  [ "$failures" -eq 0 ] || exit 1
-  exit 0
-}
-
 case "$mode" in
   xvfb)
     need_tools Xvfb
@@ -66,7 +55,7 @@ case "$mode" in
       fail "the screen's mode was $before and is now $after"
     fi
     note "Xvfb has a single mode; the switch to 1024x768 and back is the display-mode test's"
-    report
+    report_and_exit
     ;;
 
   display-mode)
@@ -94,7 +83,7 @@ case "$mode" in
     else
       fail "after Escape the screen is at $(current_mode), not back at 1280x1024"
     fi
-    report
+    report_and_exit
     ;;
 
   no-display)
@@ -113,7 +102,7 @@ case "$mode" in
     else
       fail "standard error does not name the failure"
     fi
-    report
+    report_and_exit
     ;;
 
   *)

@@ -136,17 +136,6 @@ start_program() {
   cleanup_pids+=("$program")
 }
 
-report() {
-  keep_pictures "$work"
-  if [ -s "$work/program.err" ]; then
-    echo "# the program's standard error (Wine):"
-    sed 's/^/#   /' "$work/program.err"
-  fi
-  echo "# screenshots and logs: $work"
-  [ "$failures" -eq 0 ] || exit 1
-  exit 0
-}
-
 if [ "$mode" = xvfb ]; then
   need_tools Xvfb
   start_xvfb "$work"
@@ -163,7 +152,7 @@ if [ "$mode" = xvfb ]; then
     fail "the screen's mode was $before and is now $after"
   fi
   note "Xvfb has a single mode: ChangeDisplaySettingsA is a no-op here (see display-mode)"
-  report
+  report_and_exit
 else
   start_xorg_dummy "$work" "$here/xorg-dummy.conf"
   use_prefix "$4"
@@ -192,5 +181,5 @@ else
     fail "wglSwapIntervalEXT(1) was not called although WGL_EXT_swap_control is offered"
   fi
   mv "$work/program.err" "$work/wgl-trace.log"  # a trace, not errors: kept apart from the report
-  report
+  report_and_exit
 fi

@@ -1,6 +1,9 @@
 // Replaces the global operator new and delete of the texture test program so that
-// AllocationTracker can measure what the loader asks for. Everything goes to malloc and free.
+// AllocationTracker can measure what the loader asks for (everything goes to malloc and free),
+// and counts the open files.
 #include "allocation_tracker.h"
+
+#include <dirent.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -81,4 +84,13 @@ void operator delete(void* p, const std::nothrow_t&) noexcept {
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
   std::free(p);
+}
+
+int OpenFileCount() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir) != nullptr) ++count;
+    closedir(dir);
+  }
+  return count;
 }

@@ -1,8 +1,6 @@
 // Hostile files: headers that lie about offsets, sizes, bit depth or compression. Each must be
 // refused with false, no file left open and no allocation beyond the file's own size (measured
 // with AllocationTracker), both by the file reader alone and by Texture::LoadBMP.
-#include <dirent.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,15 +14,6 @@
 #include "texture/texture_bmp.h"
 
 namespace {
-
-int OpenFileCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
-  }
-  return count;
-}
 
 struct Hostile {
   std::string what;

@@ -1,28 +1,17 @@
 // Texture::LoadBMP against real OpenGL (an offscreen Mesa context): the outcomes for
 // good and bad files, what lands in the texture, and the GL state the load leaves behind.
-#include <dirent.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "allocation_tracker.h"
 #include "bmp_builder.h"
 #include "offscreen_gl.h"
 #include "opengl.h"
 #include "texture/texture.h"
 
 namespace {
-
-// Open file descriptors of this process: a load must leave the count as it found it.
-int OpenFileCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
-  }
-  return count;
-}
 
 GLuint BoundTexture() {
   GLint bound = 0;
