@@ -124,6 +124,17 @@ keep_pictures() {
   timeout 60 mogrify -format png "$dir"/*.xwd 2>/dev/null && rm -f "$dir"/*.xwd
 }
 
+# Passes when the screen's mode is the one given, as it was before the program started.
+check_mode_unchanged() {
+  local before=$1 after
+  after=$(current_mode)
+  if [ -n "$before" ] && [ "$after" = "$before" ]; then
+    pass "the screen's mode is as it was ($after)"
+  else
+    fail "the screen's mode was $before and is now $after"
+  fi
+}
+
 # Ends a test: keeps its pictures, shows the program's standard error and exits 1 on any failure.
 report_and_exit() {
   keep_pictures "$work"

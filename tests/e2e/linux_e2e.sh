@@ -48,12 +48,7 @@ case "$mode" in
     check_driving "$work" "$program"
     check_focus_loss_releases_keys "$work" "$(cat "$work/window")"
     check_escape "$program"
-    after=$(current_mode)
-    if [ -n "$before" ] && [ "$after" = "$before" ]; then
-      pass "the screen's mode is as it was ($after)"
-    else
-      fail "the screen's mode was $before and is now $after"
-    fi
+    check_mode_unchanged "$before"
     note "Xvfb has a single mode; the switch to 1024x768 and back is the display-mode test's"
     report_and_exit
     ;;
