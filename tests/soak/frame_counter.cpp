@@ -29,15 +29,15 @@ void Record() {
   ++g_frames;
   if (g_log == nullptr || now - g_lastWrite < std::chrono::seconds(1)) return;
   g_lastWrite = now;
-  std::fprintf(g_log, "%.3f %ld\n", std::chrono::duration<double>(now - g_first).count(),
-               g_frames);
+  std::fprintf(g_log, "%.3f %ld\n", std::chrono::duration<double>(now - g_first).count(), g_frames);
   std::fflush(g_log);
 }
 
 }  // namespace
 
 extern "C" void SDL_GL_SwapWindow(void* window) {
-  if (g_next == nullptr) g_next = reinterpret_cast<SwapWindow>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+  if (g_next == nullptr)
+    g_next = reinterpret_cast<SwapWindow>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
   Record();
   if (g_next != nullptr) g_next(window);
 }
