@@ -17,6 +17,9 @@ stage() {
 }
 jobs=$(nproc)
 
+# The code is kept in .clang-format's style.
+stage format sh -c "git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror"
+
 # GCC, Release, warnings as errors: unit, rendering and end-to-end tests (the Windows program is
 # cross-built and run under Wine by a test of its own).
 stage ci-configure cmake --preset ci
