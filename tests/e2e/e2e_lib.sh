@@ -124,6 +124,28 @@ keep_pictures() {
   timeout 60 mogrify -format png "$dir"/*.xwd 2>/dev/null && rm -f "$dir"/*.xwd
 }
 
+# On the dummy Xorg screen (1280x1024 at start): the running program has switched it to 1024x768.
+# The argument is appended to the message, naming the call that did it.
+check_mode_switched() {
+  if await_mode 1024x768 15; then
+    pass "while the program runs the screen is at 1024x768$1"
+  else
+    fail "while the program runs the screen is at $(current_mode), not 1024x768"
+  fi
+}
+
+# Escape ends the program, and the screen goes back to 1280x1024.
+check_escape_restores_mode() {
+  timeout 5 xdotool mousemove 512 384 click 1  # into the window, as a person would
+  sleep 0.3
+  check_escape "$1"
+  if await_mode 1280x1024 10; then
+    pass "after Escape the screen is back at 1280x1024$2"
+  else
+    fail "after Escape the screen is at $(current_mode), not back at 1280x1024"
+  fi
+}
+
 # Passes when the screen's mode is the one given, as it was before the program started.
 check_mode_unchanged() {
   local before=$1 after
