@@ -5,9 +5,20 @@
 
 int g_keys[kKeyCount];
 
+namespace {
+bool g_escapePressed = false;  // a press of Escape the loop has not yet acted on
+}  // namespace
+
 void SetKey(std::uint64_t code, int held) {
   if (code >= static_cast<std::uint64_t>(kKeyCount)) return;
   g_keys[code] = held;
+  if (code == kKeyEscape && held) g_escapePressed = true;
+}
+
+bool TakeEscape() {
+  const bool quit = g_escapePressed || g_keys[kKeyEscape] != 0;
+  g_escapePressed = false;
+  return quit;
 }
 
 void ClearKeys() {

@@ -20,6 +20,11 @@ extern int g_keys[kKeyCount];
 // table and is ignored rather than written past its end.
 void SetKey(std::uint64_t code, int held);
 
+// True when Escape is held now or was pressed since the last call, which forgets that press. A
+// quick tap can bring its press and its release in the same drain of events, after which the table
+// alone shows Escape up again; the arrows keep their "held" meaning, but a quit is never lost.
+bool TakeEscape();
+
 // Releases every key. Called when the window loses the keyboard: the key-up messages of keys held
 // at that moment go to another window, so without this an arrow would stay "held".
 void ClearKeys();

@@ -191,6 +191,6 @@ int main(int, char**) {
     ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
     DrawScene();
     SDL_GL_SwapWindow(window);
-    if (g_keys[kKeyEscape]) CloseWindow(window);
+    if (TakeEscape()) CloseWindow(window);  // held, or tapped during this pass's drain
   }
 }

@@ -4,8 +4,9 @@
 // swap, Escape. WndProc fills g_keys, reprojects on WM_SIZE and, on WM_CLOSE or WM_DESTROY,
 // restores the display mode and the cursor and deletes the context.
 //
-// Four small changes for today's machines (each marked "Change:" below):
-// key codes of 256 or more are ignored (SetKey); WM_KILLFOCUS releases every key, so no arrow
+// Five small changes for today's machines (each marked "Change:" below):
+// key codes of 256 or more are ignored (SetKey); a tap of Escape whose press and release come in
+// the same drain still ends the program (TakeEscape); WM_KILLFOCUS releases every key, so no arrow
 // stays held after Alt+Tab; vertical sync is requested through WGL_EXT_swap_control where the
 // driver offers it, since with no clock the speed follows the frame rate; and the executable
 // carries a manifest declaring DPI awareness (vortalux.rc), so Windows does not scale the picture.
@@ -191,6 +192,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
     DrawScene();
     SwapBuffers(g_hDC);
-    if (g_keys[VK_ESCAPE]) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    if (TakeEscape()) SendMessageA(hwnd, WM_CLOSE, 0, 0);  // Change: a tap counts
   }
 }

@@ -10,8 +10,12 @@ namespace {
 
 class KeyTableTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearKeys(); }
-  void TearDown() override { ClearKeys(); }
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+  static void Reset() {
+    ClearKeys();
+    TakeEscape();
+  }
   static int HeldCount() { return static_cast<int>(std::count(g_keys, g_keys + kKeyCount, 1)); }
 };
 
@@ -50,6 +54,27 @@ TEST_F(KeyTableTest, ClearKeysReleasesEveryHeldKey) {
   SetKey(255, 1);
   ClearKeys();
   EXPECT_EQ(HeldCount(), 0);
+}
+
+// A press and its release in one drain of events: the arrows are not held, but the quit is kept
+// for exactly one pass. Held, Escape quits on every pass; other keys never quit.
+TEST_F(KeyTableTest, ATapOfEscapeQuitsOnceHeldOrNot) {
+  SetKey(kKeyUp, 1);
+  SetKey(kKeyUp, 0);
+  SetKey(kKeyEscape + 256, 1);
+  EXPECT_FALSE(TakeEscape());
+
+  SetKey(kKeyEscape, 1);
+  SetKey(kKeyEscape, 0);
+  EXPECT_EQ(HeldCount(), 0);
+  EXPECT_TRUE(TakeEscape());
+  EXPECT_FALSE(TakeEscape());
+
+  SetKey(kKeyEscape, 1);
+  EXPECT_TRUE(TakeEscape());
+  EXPECT_TRUE(TakeEscape());
+  SetKey(kKeyEscape, 0);
+  EXPECT_FALSE(TakeEscape());
 }
 
 }  // namespace

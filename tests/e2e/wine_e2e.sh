@@ -146,6 +146,7 @@ if [ "$mode" = xvfb ]; then
   check_focus_loss_releases_keys "$work" "$(cat "$work/window")"
   check_escape "$program"
   check_mode_unchanged "$before"
+  check_escape_taps 3
   note "Xvfb has a single mode: ChangeDisplaySettingsA is a no-op here (see display-mode)"
   report_and_exit
 else
