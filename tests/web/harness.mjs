@@ -1,0 +1,163 @@
+// What the web end-to-end test and the browser benchmark share: the built site served on a free
+// loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader, bounded
+// waits, and frames compared pixel by pixel inside the browser. Everything started here is
+// stopped by the close() it returns, on every path.
+import { spawn } from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const chromiumPath = process.env.VORTALUX_CHROMIUM ?? '/usr/bin/chromium';
+export const width = 1024;
+export const height = 768;
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const probe = net.createServer();
+    probe.once('error', reject);
+    probe.listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+}
+
+// Serves dir until close(); resolves once the server answers. Another process may take the
+// probed port before Python binds it, so a server that dies at once is started again elsewhere.
+export async function serve(dir) {
+  for (let attempt = 0; attempt < 3; ++attempt) {
+    const port = await freePort();
+    const child = spawn(
+      'python3',
+      ['-m', 'http.server', '--bind', '127.0.0.1', String(port), '--directory', dir],
+      { stdio: 'ignore' },
+    );
+    let exited = false;
+    child.once('exit', () => (exited = true));
+    const url = `http://127.0.0.1:${port}/`;
+    for (let waited = 0; waited < 10000 && !exited; waited += 100) {
+      try {
+        await fetch(url);
+        return {
+          url,
+          close: () => exited || child.kill(),
+        };
+      } catch {
+        await sleep(100);
+      }
+    }
+    if (!exited) child.kill();
+  }
+  throw new Error(`python3 -m http.server could not serve ${dir}`);
+}
+
+// Headless Chromium with WebGL on SwiftShader, a 1024x768 viewport and a profile of its own.
+export async function launch(extraArgs = []) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vortalux-chromium-'));
+  try {
+    const browser = await puppeteer.launch({
+      executablePath: chromiumPath,
+      headless: true,
+      userDataDir: profile,
+      defaultViewport: { width, height },
+      timeout: 30000,
+      protocolTimeout: 60000,
+      args: [
+        '--headless=new',
+        '--no-sandbox',
+        '--use-angle=swiftshader',
+        '--enable-unsafe-swiftshader',
+        '--ignore-gpu-blocklist',
+        '--disable-background-networking',
+        '--disable-component-update',
+        '--disable-sync',
+        '--no-first-run',
+        `--window-size=${width},${height}`,
+        ...extraArgs,
+      ],
+    });
+    const close = async () => {
+      await Promise.race([browser.close(), sleep(10000)]).catch(() => {});
+      browser.process()?.kill('SIGKILL');
+      fs.rmSync(profile, { recursive: true, force: true });
+    };
+    return { browser, close };
+  } catch (error) {
+    fs.rmSync(profile, { recursive: true, force: true });
+    throw error;
+  }
+}
+
+// Reads window.vortalux every 25 ms until test(it) is truthy, for at most ms; returns it.
+export async function until(page, test, ms, what) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    const seen = await page.evaluate(() => window.vortalux && { ...window.vortalux });
+    if (seen && test(seen)) return seen;
+    if (Date.now() > deadline) {
+      throw new Error(`timed out after ${ms} ms waiting for ${what} (window.vortalux: ` +
+        `${JSON.stringify(seen)})`);
+    }
+    await sleep(25);
+  }
+}
+
+// Counts the pixels of two PNG files (same size) that differ by more than `level` (0-255) in any
+// channel, decoded by the browser itself; writes a picture of where they differ to diffFile.
+export async function countDifferentPixels(browser, fileA, fileB, level, diffFile) {
+  const page = await browser.newPage();
+  try {
+    const dataUrl = (file) => `data:image/png;base64,${fs.readFileSync(file).toString('base64')}`;
+    const result = await page.evaluate(
+      async (a, b, level) => {
+        const pixels = async (url) => {
+          const image = await createImageBitmap(await (await fetch(url)).blob());
+          const canvas = new OffscreenCanvas(image.width, image.height);
+          const context = canvas.getContext('2d');
+          context.drawImage(image, 0, 0);
+          return context.getImageData(0, 0, image.width, image.height);
+        };
+        const [one, two] = await Promise.all([pixels(a), pixels(b)]);
+        if (one.width !== two.width || one.height !== two.height) {
+          return { error: `sizes ${one.width}x${one.height} and ${two.width}x${two.height}` };
+        }
+        const canvas = new OffscreenCanvas(one.width, one.height);
+        const context = canvas.getContext('2d');
+        const diff = context.createImageData(one.width, one.height);
+        let count = 0;
+        let worst = 0;
+        for (let i = 0; i < one.data.length; i += 4) {
+          let most = 0;
+          for (let c = 0; c < 3; ++c) most = Math.max(most, Math.abs(one.data[i + c] - two.data[i + c]));
+          worst = Math.max(worst, most);
+          const differs = most > level;
+          count += differs;
+          diff.data[i] = differs ? 255 : one.data[i] >> 2;
+          diff.data[i + 1] = differs ? 0 : one.data[i + 1] >> 2;
+          diff.data[i + 2] = differs ? 0 : one.data[i + 2] >> 2;
+          diff.data[i + 3] = 255;
+        }
+        context.putImageData(diff, 0, 0);
+        const blob = await canvas.convertToBlob({ type: 'image/png' });
+        const bytes = new Uint8Array(await blob.arrayBuffer());
+        let binary = '';
+        for (let i = 0; i < bytes.length; i += 0x8000) {
+          binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+        }
+        return { count, worst, total: one.width * one.height, diff: btoa(binary) };
+      },
+      dataUrl(fileA),
+      dataUrl(fileB),
+      level,
+    );
+    if (result.error) throw new Error(`${fileA} and ${fileB} differ in size: ${result.error}`);
+    fs.writeFileSync(diffFile, Buffer.from(result.diff, 'base64'));
+    return { count: result.count, worst: result.worst, total: result.total };
+  } finally {
+    await page.close();
+  }
+}

@@ -1,0 +1,302 @@
+// End to end test of the web build in headless Chromium: the page's start by click and by Enter,
+// its frames against the native offscreen renderer after the same key steps, a drive with real
+// key events, blur, Escape, and a browser without WebGL.
+//   node web_e2e.mjs SITE_DIR FRAME_TOOL GFX_DIR OUT_DIR
+// Prints one ok/FAIL line per check and "N passed, N failed"; exits 1 on a failure and 77 when
+// Chromium is missing.
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import { chromiumPath, countDifferentPixels, launch, serve, until } from './harness.mjs';
+
+const [siteDir, frameTool, gfxDir, outDir] = process.argv.slice(2);
+if (!outDir) {
+  console.error('usage: node web_e2e.mjs SITE_DIR FRAME_TOOL GFX_DIR OUT_DIR');
+  process.exit(2);
+}
+if (!fs.existsSync(chromiumPath)) {
+  console.log(`SKIP - ${chromiumPath} is not installed (Debian: chromium)`);
+  process.exit(77);
+}
+fs.mkdirSync(outDir, { recursive: true });
+
+// SwiftShader and Mesa's llvmpipe round interpolated colours, texture coordinates and depth
+// differently, and pixel centres on a triangle's edge may fall to either side: a pixel counts as
+// different past 24 of 255 in a channel, and at most 0.5% of the frame (3,932 pixels) may be.
+const kChannelTolerance = 24;
+const kPixelShare = 0.005;
+const kSteerLimitPasses = 60; // 60 passes of 1.5 degrees take the heading from 180 to its limit
+
+// The journal "none*2 up*37 up+left*4" as [{ keys: ['up', 'left'], count: 4 }, ...].
+function parseSteps(steps) {
+  return steps
+    .trim()
+    .split(/\s+/)
+    .filter(Boolean)
+    .map((group) => {
+      const [keys, count = '1'] = group.split('*');
+      return { keys: keys === 'none' ? [] : keys.split('+'), count: Number(count) };
+    });
+}
+
+const passesHolding = (steps, key) =>
+  parseSteps(steps).reduce((sum, group) => sum + (group.keys.includes(key) ? group.count : 0), 0);
+const idlePassesAtEnd = (steps) => {
+  const last = parseSteps(steps).at(-1);
+  return last && last.keys.length === 0 ? last.count : 0;
+};
+
+let passed = 0;
+let failed = 0;
+async function check(name, body) {
+  try {
+    await body();
+    console.log(`ok - ${name}`);
+    ++passed;
+  } catch (error) {
+    console.log(`FAIL - ${name}: ${error.message}`);
+    ++failed;
+  }
+}
+function expect(condition, message) {
+  if (!condition) throw new Error(message);
+}
+
+// A fresh load of the page, recording console errors, page errors, full-screen requests and
+// whether each arrow's keydown had its default action (scrolling) prevented.
+async function openPage(browser, url) {
+  const page = await browser.newPage();
+  const errors = [];
+  // Chromium asks every site for /favicon.ico by itself; the page does not link one.
+  page.on('console', (message) => {
+    const source = message.location()?.url ?? '';
+    if (message.type() === 'error' && !source.endsWith('/favicon.ico')) errors.push(message.text());
+  });
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.evaluateOnNewDocument(() => {
+    window.__fullscreenRequests = 0;
+    for (const name of ['requestFullscreen', 'webkitRequestFullscreen']) {
+      const original = Element.prototype[name];
+      if (!original) continue;
+      Element.prototype[name] = function (...args) {
+        ++window.__fullscreenRequests;
+        return original.apply(this, args);
+      };
+    }
+    window.__arrowEvents = [];
+    addEventListener('keydown', (e) => e.key.startsWith('Arrow') && __arrowEvents.push(e), true);
+  });
+  await page.goto(url, { waitUntil: 'load', timeout: 30000 });
+  await until(page, (v) => v.state, 30000, 'window.vortalux.state');
+  return { page, errors };
+}
+
+const state = (page) => until(page, () => true, 0, 'window.vortalux');
+
+async function expectPassesRise(page) {
+  const { passes } = await state(page);
+  await until(page, (v) => v.passes >= passes + 3, 15000, 'three more passes');
+}
+
+async function startedWith(page, start) {
+  await start();
+  await until(page, (v) => v.state === 'running', 15000, 'state "running"');
+  await expectPassesRise(page);
+  const requests = await page.evaluate(() => window.__fullscreenRequests);
+  expect(requests > 0, 'the page did not ask for full screen');
+}
+
+// The canvas's last frame and the journal that led to it, read in one task of the page so that
+// no animation frame falls between them.
+async function capture(page, file) {
+  const { steps, png } = await page.evaluate(() => ({
+    steps: window.vortalux.steps,
+    png: document.getElementById('canvas').toDataURL('image/png'),
+  }));
+  fs.writeFileSync(file, Buffer.from(png.split(',')[1], 'base64'));
+  return steps;
+}
+
+// Renders the journal's steps natively and compares the two frames within the tolerance.
+async function expectNativeMatch(browser, page, name) {
+  const web = path.join(outDir, `${name}-web.png`);
+  const native = path.join(outDir, `${name}-native.png`);
+  const steps = await capture(page, web);
+  execFileSync(frameTool, ['--steps', steps, '--out', native, '--gfx-dir', gfxDir], {
+    timeout: 120000,
+    stdio: ['ignore', 'ignore', 'inherit'],
+  });
+  const diff = path.join(outDir, `${name}-diff.png`);
+  const { count, worst, total } = await countDifferentPixels(
+    browser, web, native, kChannelTolerance, diff);
+  const allowed = Math.floor(total * kPixelShare);
+  expect(
+    count <= allowed,
+    `${count} pixels differ by more than ${kChannelTolerance} (allowed ${allowed}, worst ` +
+      `${worst}) from vortalux-frame --steps "${steps}"; see ${diff}`,
+  );
+  return steps;
+}
+
+// Holds key until the journal shows at least `passes` more passes holding it, then lets go.
+async function hold(page, key, name, passes) {
+  const before = passesHolding((await state(page)).steps, name);
+  await page.keyboard.down(key);
+  try {
+    await until(page, (v) => passesHolding(v.steps, name) >= before + passes, 120000,
+      `${passes} passes holding ${key}`);
+  } finally {
+    await page.keyboard.up(key);
+  }
+}
+
+async function settle(page) {
+  await until(page, (v) => idlePassesAtEnd(v.steps) >= 2, 15000, 'two idle passes');
+}
+
+async function clickSession(browser, site) {
+  const { page, errors } = await openPage(browser, site.url);
+  try {
+    await check('the page loads waiting, with the controls line and a 1024x768 canvas', async () => {
+      const { state: now } = await state(page);
+      expect(now === 'waiting', `state is "${now}"`);
+      const { text, title, size } = await page.evaluate(() => ({
+        text: document.body.innerText,
+        title: document.title,
+        size: [document.getElementById('canvas').width, document.getElementById('canvas').height],
+      }));
+      expect(title === 'Vortalux', `title is "${title}"`);
+      expect(/arrow/i.test(text) && /esc/i.test(text), `no controls line in "${text}"`);
+      expect(size.join('x') === '1024x768', `the canvas is ${size.join('x')}`);
+    });
+    await check('a click starts it: running, passes rise, full screen asked for', () =>
+      startedWith(page, () => page.mouse.click(512, 384)));
+    await check('the start frame matches the native render', async () => {
+      await settle(page);
+      const steps = await expectNativeMatch(browser, page, 'start');
+      expect(/^none\*\d+$/.test(steps), `idle passes journalled as "${steps}"`);
+    });
+    await check('a drive to the left heading limit and on up matches the native render', async () => {
+      await hold(page, 'ArrowUp', 'up', 150);
+      await hold(page, 'ArrowLeft', 'left', kSteerLimitPasses + 5);
+      await hold(page, 'ArrowUp', 'up', 60);
+      await settle(page);
+      const steps = await expectNativeMatch(browser, page, 'drive');
+      expect(passesHolding(steps, 'right') === 0, `right was journalled: "${steps}"`);
+      expect(passesHolding(steps, 'left') >= kSteerLimitPasses, `short of the limit: "${steps}"`);
+    });
+    await check('blur releases a held arrow: no up passes follow, the frame holds', async () => {
+      await page.keyboard.down('ArrowUp');
+      try {
+        const { steps } = await state(page);
+        const ups = passesHolding(steps, 'up');
+        await until(page, (v) => passesHolding(v.steps, 'up') >= ups + 3, 15000, 'up passes');
+        const atBlur = await page.evaluate(() => {
+          window.dispatchEvent(new Event('blur'));
+          return window.vortalux.steps;
+        });
+        await settle(page);
+        const first = await capture(page, path.join(outDir, 'blur-1.png'));
+        await expectPassesRise(page);
+        const second = await capture(page, path.join(outDir, 'blur-2.png'));
+        expect(passesHolding(second, 'up') === passesHolding(atBlur, 'up'),
+          `up passes after the blur: "${second}"`);
+        const { count } = await countDifferentPixels(browser, path.join(outDir, 'blur-1.png'),
+          path.join(outDir, 'blur-2.png'), 0, path.join(outDir, 'blur-diff.png'));
+        expect(count === 0, `${count} pixels changed between ${first} and ${second}`);
+      } finally {
+        await page.keyboard.up('ArrowUp');
+      }
+    });
+    await check('no arrow key scrolls the page', async () => {
+      const { events, prevented, scrollY } = await page.evaluate(() => ({
+        events: __arrowEvents.filter((e) => e.type === 'keydown').length,
+        prevented: __arrowEvents.every((e) => e.defaultPrevented),
+        scrollY: window.scrollY,
+      }));
+      expect(events > 0, 'no arrow keydown was seen');
+      expect(prevented, 'an arrow keydown kept its default action');
+      expect(scrollY === 0, `scrolled to ${scrollY}`);
+    });
+    await check('a tap of Escape ends it: passes stop, the page says so, the context is gone',
+      async () => {
+        await page.keyboard.press('Escape');
+        await until(page, (v) => v.state === 'ended', 15000, 'state "ended"');
+        const { passes } = await state(page);
+        await new Promise((resolve) => setTimeout(resolve, 500));
+        const after = await state(page);
+        expect(after.passes === passes, `passes went on from ${passes} to ${after.passes}`);
+        const { text, lost } = await page.evaluate(() => {
+          const canvas = document.getElementById('canvas');
+          const context = canvas.getContext('webgl2') ?? canvas.getContext('webgl');
+          return { text: document.body.innerText, lost: !context || context.isContextLost() };
+        });
+        expect(/ended/i.test(text) && /reload/i.test(text), `the page says "${text}"`);
+        expect(lost, 'the canvas still holds a live WebGL context');
+      });
+    await check('no console or page error in a whole session', () =>
+      expect(errors.length === 0, errors.join(' | ')));
+  } finally {
+    await page.close();
+  }
+}
+
+async function enterSession(browser, site) {
+  const { page, errors } = await openPage(browser, site.url);
+  try {
+    await check('Enter starts it: running, passes rise, full screen asked for, no error', async () => {
+      await startedWith(page, () => page.keyboard.press('Enter'));
+      expect(errors.length === 0, errors.join(' | '));
+    });
+  } finally {
+    await page.close();
+  }
+}
+
+async function noWebglSession(site) {
+  const chromium = await launch(['--disable-webgl', '--disable-3d-apis']);
+  try {
+    const { page } = await openPage(chromium.browser, site.url);
+    await check('without WebGL the page says so: state "no-webgl"', async () => {
+      if ((await state(page)).state === 'waiting') await page.mouse.click(512, 384);
+      await until(page, (v) => v.state === 'no-webgl', 15000, 'state "no-webgl"');
+      const text = await page.evaluate(() => document.body.innerText);
+      expect(/webgl/i.test(text), `the page says "${text}"`);
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+const cleanups = [];
+async function main() {
+  const site = await serve(siteDir);
+  cleanups.push(site.close);
+  const chromium = await launch();
+  cleanups.push(chromium.close);
+  await clickSession(chromium.browser, site);
+  await enterSession(chromium.browser, site);
+  await noWebglSession(site);
+}
+
+// ctest stops a test that overruns by killing it; stop first, and tidy up, on our own.
+const watchdog = setTimeout(() => {
+  console.log('FAIL - the test overran 200 s');
+  ++failed;
+  finish();
+}, 200000);
+let finished = false;
+async function finish() {
+  if (finished) return;
+  finished = true;
+  clearTimeout(watchdog);
+  for (const close of cleanups.reverse()) await close();
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exit(failed > 0 || passed === 0 ? 1 : 0);
+}
+main()
+  .catch((error) => {
+    console.log(`FAIL - ${error.message}`);
+    ++failed;
+  })
+  .finally(finish);
