@@ -27,7 +27,9 @@ function parseArgs(argv) {
     }
     options[name] = typeof options[name] === 'number' ? Number(value) : path.resolve(value);
   }
-  if (!(options.runs >= 1) || !(options.frames >= 0)) throw new Error('--runs and --frames: counts');
+  if (!(options.runs >= 1) || !(options.frames >= 0)) {
+    throw new Error('--runs and --frames take whole numbers');
+  }
   if (!options.native) throw new Error('no vortalux-bench in build/release or build/ci: --native');
   return options;
 }
@@ -43,7 +45,9 @@ const median = (values) => {
 async function browserRun(browser, url, frames) {
   const page = await browser.newPage();
   const downloads = new Set();
-  page.on('requestfinished', (request) => downloads.add(new URL(request.url()).pathname));
+  page.on('response', (response) => {
+    if (response.status() < 400) downloads.add(new URL(response.url()).pathname);
+  });
   try {
     await page.goto(`${url}index.html?drive${frames ? `&frames=${frames}` : ''}`, {
       waitUntil: 'load',
@@ -75,7 +79,8 @@ function downloadSizes(site, pathnames) {
   const files = pathnames.map((name) => (name === '/' ? '/index.html' : name)).sort();
   const rows = files.map((name) => {
     const bytes = fs.readFileSync(path.join(site, name));
-    return { file: name.slice(1), raw: bytes.length, gzip: zlib.gzipSync(bytes, { level: 9 }).length };
+    const gzip = zlib.gzipSync(bytes, { level: 9 }).length;
+    return { file: name.slice(1), raw: bytes.length, gzip };
   });
   const total = rows.reduce((sum, r) => ({ raw: sum.raw + r.raw, gzip: sum.gzip + r.gzip }),
     { raw: 0, gzip: 0 });
@@ -123,7 +128,7 @@ async function main() {
   const kb = (bytes) => `${(bytes / 1024).toFixed(1)} kB`;
   const lines = [
     `browser (headless Chromium, SwiftShader WebGL), ${summary.passes} passes: ` +
-      `${summary.browser_fps.toFixed(1)} frames/s (median of ${runs.length} runs)`,
+      `${summary.browser_fps.toFixed(1)} frames/s (median of ${runs.length} run${runs.length > 1 ? 's' : ''})`,
     `native (${path.relative(root, options.native)}, offscreen): ` +
       `${summary.native_fps.toFixed(1)} frames/s`,
     `frame ratio browser / native: ${summary.ratio.toFixed(3)} (median of the runs' ratios; ` +
@@ -134,7 +139,8 @@ async function main() {
       (r) => `  ${r.file.padEnd(14)} ${kb(r.raw).padStart(10)} ${kb(r.gzip).padStart(10)}`),
   ];
   console.log(lines.join('\n'));
-  console.log(JSON.stringify(summary));
+  console.log(JSON.stringify(summary, (key, value) =>
+    typeof value === 'number' ? Math.round(value * 1000) / 1000 : value));
 }
 
 main().catch((error) => {

@@ -132,7 +132,9 @@ export async function countDifferentPixels(browser, fileA, fileB, level, diffFil
         let worst = 0;
         for (let i = 0; i < one.data.length; i += 4) {
           let most = 0;
-          for (let c = 0; c < 3; ++c) most = Math.max(most, Math.abs(one.data[i + c] - two.data[i + c]));
+          for (let c = 0; c < 3; ++c) {
+            most = Math.max(most, Math.abs(one.data[i + c] - two.data[i + c]));
+          }
           worst = Math.max(worst, most);
           const differs = most > level;
           count += differs;

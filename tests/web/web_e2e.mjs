@@ -118,11 +118,11 @@ async function capture(page, file) {
 }
 
 // Renders the journal's steps natively and compares the two frames within the tolerance.
-async function expectNativeMatch(browser, page, name) {
+async function expectNativeMatch(browser, page, name, pictures = gfxDir) {
   const web = path.join(outDir, `${name}-web.png`);
   const native = path.join(outDir, `${name}-native.png`);
   const steps = await capture(page, web);
-  execFileSync(frameTool, ['--steps', steps, '--out', native, '--gfx-dir', gfxDir], {
+  execFileSync(frameTool, ['--steps', steps, '--out', native, '--gfx-dir', pictures], {
     timeout: 120000,
     stdio: ['ignore', 'ignore', 'inherit'],
   });
@@ -157,7 +157,7 @@ async function settle(page) {
 async function clickSession(browser, site) {
   const { page, errors } = await openPage(browser, site.url);
   try {
-    await check('the page loads waiting, with the controls line and a 1024x768 canvas', async () => {
+    await check('it loads waiting, with the controls line and a 1024x768 canvas', async () => {
       const { state: now } = await state(page);
       expect(now === 'waiting', `state is "${now}"`);
       const { text, title, size } = await page.evaluate(() => ({
@@ -176,7 +176,7 @@ async function clickSession(browser, site) {
       const steps = await expectNativeMatch(browser, page, 'start');
       expect(/^none\*\d+$/.test(steps), `idle passes journalled as "${steps}"`);
     });
-    await check('a drive to the left heading limit and on up matches the native render', async () => {
+    await check('a drive to the left heading limit and on matches the native render', async () => {
       await hold(page, 'ArrowUp', 'up', 150);
       await hold(page, 'ArrowLeft', 'left', kSteerLimitPasses + 5);
       await hold(page, 'ArrowUp', 'up', 60);
@@ -244,7 +244,7 @@ async function clickSession(browser, site) {
 async function enterSession(browser, site) {
   const { page, errors } = await openPage(browser, site.url);
   try {
-    await check('Enter starts it: running, passes rise, full screen asked for, no error', async () => {
+    await check('Enter starts it: running, passes rise, full screen asked, no error', async () => {
       await startedWith(page, () => page.keyboard.press('Enter'));
       expect(errors.length === 0, errors.join(' | '));
     });
@@ -268,6 +268,59 @@ async function noWebglSession(site) {
   }
 }
 
+// The site again, with the "BM" mark of every picture packed in vortalux.data wiped (the package
+// keeps each file's offsets in vortalux.js), and the same four broken files for the native run.
+function breakPictures() {
+  const site = path.join(outDir, 'broken-site');
+  const pictures = path.join(outDir, 'broken-gfx');
+  fs.rmSync(site, { recursive: true, force: true });
+  fs.rmSync(pictures, { recursive: true, force: true });
+  fs.mkdirSync(site, { recursive: true });
+  fs.mkdirSync(pictures, { recursive: true });
+  for (const name of fs.readdirSync(siteDir).filter((n) => /\.(html|js|wasm|data|css)$/.test(n))) {
+    fs.copyFileSync(path.join(siteDir, name), path.join(site, name));
+  }
+  const data = fs.readFileSync(path.join(site, 'vortalux.data'));
+  const packed = /"filename": "\/gfx\/([^"]+)", "start": (\d+)/g;
+  const js = fs.readFileSync(path.join(site, 'vortalux.js'), 'utf8');
+  let count = 0;
+  for (const [, name, start] of js.matchAll(packed)) {
+    data.fill(0, Number(start), Number(start) + 2);
+    const picture = fs.readFileSync(path.join(gfxDir, name));
+    picture.fill(0, 0, 2);
+    fs.writeFileSync(path.join(pictures, name), picture);
+    ++count;
+  }
+  expect(count === 4, `vortalux.js lists ${count} packed pictures, not 4`);
+  fs.writeFileSync(path.join(site, 'vortalux.data'), data);
+  return { site, pictures };
+}
+
+async function brokenPicturesSession(browser) {
+  await check('broken pictures: it runs untextured, as the native program does', async () => {
+    const { site, pictures } = breakPictures();
+    const server = await serve(site);
+    try {
+      const page = await browser.newPage();
+      const errors = [];
+      page.on('pageerror', (error) => errors.push(error.message));
+      try {
+        await page.goto(server.url, { waitUntil: 'load', timeout: 30000 });
+        await until(page, (v) => v.state === 'waiting', 30000, 'state "waiting"');
+        await page.mouse.click(512, 384);
+        await until(page, (v) => v.state === 'running', 15000, 'state "running"');
+        await settle(page);
+        await expectNativeMatch(browser, page, 'broken-pictures', pictures);
+        expect(errors.length === 0, errors.join(' | '));
+      } finally {
+        await page.close();
+      }
+    } finally {
+      server.close();
+    }
+  });
+}
+
 const cleanups = [];
 async function main() {
   const site = await serve(siteDir);
@@ -276,6 +329,7 @@ async function main() {
   cleanups.push(chromium.close);
   await clickSession(chromium.browser, site);
   await enterSession(chromium.browser, site);
+  await brokenPicturesSession(chromium.browser);
   await noWebglSession(site);
 }
 
