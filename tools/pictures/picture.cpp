@@ -100,6 +100,24 @@ unsigned char Quantise(double v, double dither) {
 
 }  // namespace
 
+std::vector<unsigned char> Picture::Quantised(bool dither) const {
+  std::vector<unsigned char> rgb(static_cast<size_t>(width_) * height_ * 3);
+  unsigned char* p = rgb.data();
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x, p += 3) {
+      const Colour& c = at(x, y);
+      // Triangular noise of +-1 step, different per channel, the same on every run.
+      const auto noise = [&](uint32_t channel) {
+        return dither ? Hash01(x, y, 17u + channel) + Hash01(x, y, 29u + channel) - 1.0 : 0.0;
+      };
+      p[0] = Quantise(c.r, noise(0));
+      p[1] = Quantise(c.g, noise(1));
+      p[2] = Quantise(c.b, noise(2));
+    }
+  }
+  return rgb;
+}
+
 bool Picture::WriteBmp(const std::string& path, bool dither) const {
   const size_t row = (static_cast<size_t>(width_) * 3 + 3) / 4 * 4;
   const size_t pixelBytes = row * height_;
@@ -116,18 +134,14 @@ bool Picture::WriteBmp(const std::string& path, bool dither) const {
   Put32(bytes, 34, static_cast<uint32_t>(pixelBytes));
   Put32(bytes, 38, 2835);  // 72 dpi, for viewers that care
   Put32(bytes, 42, 2835);
+  const std::vector<unsigned char> rgb = Quantised(dither);
   for (int fileRow = 0; fileRow < height_; ++fileRow) {
-    const int y = height_ - 1 - fileRow;
-    for (int x = 0; x < width_; ++x) {
-      const Colour& c = at(x, y);
-      // Triangular noise of +-1 step, different per channel, the same on every run.
-      const auto noise = [&](uint32_t channel) {
-        return dither ? Hash01(x, y, 17u + channel) + Hash01(x, y, 29u + channel) - 1.0 : 0.0;
-      };
-      unsigned char* p = &bytes[54 + row * fileRow + 3 * static_cast<size_t>(x)];
-      p[0] = Quantise(c.b, noise(2));
-      p[1] = Quantise(c.g, noise(1));
-      p[2] = Quantise(c.r, noise(0));
+    const unsigned char* from = &rgb[static_cast<size_t>(height_ - 1 - fileRow) * width_ * 3];
+    unsigned char* to = &bytes[54 + row * fileRow];
+    for (int x = 0; x < width_; ++x, from += 3, to += 3) {
+      to[0] = from[2];
+      to[1] = from[1];
+      to[2] = from[0];
     }
   }
   std::FILE* file = std::fopen(path.c_str(), "wb");

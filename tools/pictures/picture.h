@@ -83,9 +83,13 @@ class Picture {
     }
   }
 
-  // Writes an uncompressed 24-bit bottom-up BMP (BITMAPFILEHEADER, 40-byte BITMAPINFOHEADER,
-  // bfOffBits 54). `dither` adds a deterministic sub-step noise against banding in gradients;
-  // a pixel that is exactly black stays black either way. True when the file was written.
+  // The picture in 8 bits per channel: R, G, B per pixel, rows top-first, no row fill.
+  // `dither` adds a deterministic sub-step noise against banding in gradients; a pixel that is
+  // exactly black stays black either way.
+  std::vector<unsigned char> Quantised(bool dither) const;
+
+  // Writes Quantised(dither) as an uncompressed 24-bit bottom-up BMP (BITMAPFILEHEADER, 40-byte
+  // BITMAPINFOHEADER, bfOffBits 54). True when the file was written.
   bool WriteBmp(const std::string& path, bool dither) const;
 
  private:
@@ -99,3 +103,6 @@ Picture DrawSky();           // 512 x 256, tiles both ways
 Picture DrawTrackSurface();  // 256 x 256, tiles top to bottom
 Picture DrawGate();          // 256 x 128, start/finish banner
 Picture DrawFlare();         // 64 x 64, black edge
+
+// The desktop icon of the installed program, 64 x 64; not read by the demo.
+Picture DrawIcon();
