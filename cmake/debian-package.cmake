@@ -1,0 +1,69 @@
+# The Debian package (CPack's DEB generator), vortalux_<version>_<arch>.deb, laid out for the
+# system's folders under /usr:
+#   games/vortalux                  the launcher: starts the program in its data folder
+#   lib/games/vortalux/vortalux     the program (no compiled file may live under share/)
+#   share/games/vortalux/gfx/       its pictures, which it reads from the working directory
+#   share/applications/vortalux.desktop, share/icons/hicolor/64x64/apps/vortalux.png
+#   share/man/man6/vortalux.6.gz
+#   share/doc/vortalux/             README.md with docs/images/, copyright, changelog.gz
+# All of it is the component "debian", which a plain `cmake --install` leaves out.
+include(${CMAKE_CURRENT_LIST_DIR}/debian-texts.cmake)
+
+set(VORTALUX_MAINTAINER "The Vortalux developers <vortalux@example.org>" CACHE STRING
+  "Maintainer of the Debian package: name <address>")
+set(CPACK_VORTALUX_DEB_PREFIX /usr)  # read by cmake/cpack-generators.cmake
+set(deb_program_dir lib/games/vortalux)
+set(deb_data_dir share/games/vortalux)
+set(deb_doc_dir share/doc/vortalux)
+set(deb_launcher ${CPACK_VORTALUX_DEB_PREFIX}/games/vortalux)
+set(deb_program ${CPACK_VORTALUX_DEB_PREFIX}/${deb_program_dir}/vortalux)
+set(deb_data ${CPACK_VORTALUX_DEB_PREFIX}/${deb_data_dir})
+set(deb_files ${PROJECT_BINARY_DIR}/debian)
+
+vortalux_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md vortalux "${VORTALUX_MAINTAINER}"
+  ${deb_files}/changelog deb_date)
+vortalux_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE Vortalux ${deb_files}/copyright)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux-games.sh.in ${deb_files}/vortalux @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux.desktop.in ${deb_files}/vortalux.desktop @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux.6.in ${deb_files}/vortalux.6 @ONLY)
+
+# Debian wants both compressed to the maximum and without a time stamp.
+find_program(VORTALUX_GZIP gzip REQUIRED)
+set(compressed ${deb_files}/changelog.gz ${deb_files}/vortalux.6.gz)
+foreach(gz IN LISTS compressed)
+  string(REGEX REPLACE "\\.gz$" "" plain ${gz})
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${VORTALUX_GZIP} -9nkf ${plain}
+    DEPENDS ${plain}
+    VERBATIM)
+endforeach()
+add_custom_target(vortalux_debian_texts ALL DEPENDS ${compressed})
+
+set(component COMPONENT debian EXCLUDE_FROM_ALL)
+install(TARGETS vortalux RUNTIME DESTINATION ${deb_program_dir} ${component})
+install(PROGRAMS ${deb_files}/vortalux DESTINATION games ${component})
+install(DIRECTORY ${VORTALUX_RUNTIME_DIR}/gfx DESTINATION ${deb_data_dir} ${component})
+install(FILES ${deb_files}/vortalux.desktop DESTINATION share/applications ${component})
+get_target_property(icon vortalux_icon ICON_FILE)
+install(FILES ${icon} DESTINATION share/icons/hicolor/64x64/apps ${component})
+install(FILES ${deb_files}/vortalux.6.gz DESTINATION share/man/man6 ${component})
+install(FILES ${deb_files}/copyright ${deb_files}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
+  DESTINATION ${deb_doc_dir} ${component})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${deb_doc_dir}/docs ${component}
+  FILES_MATCHING PATTERN "*.png")
+
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_PACKAGE_NAME vortalux)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORTALUX_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+vortalux_wrap(
+  "A generated ribbon track climbs, dips and banks; low walls line it, gates close its ends, \
+300 flare markers glow brighter as you near them, and a sky picture scrolls behind everything. \
+Hold the up arrow to drive, the left and right arrows to turn; Escape quits. The screen is \
+switched to 1024x768 while it runs." "" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
+# The libraries it links come from dpkg-shlibdeps; SDL opens the OpenGL window system library
+# (GLX, libGL.so.1) only at run time, so that one is named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
