@@ -1,9 +1,15 @@
-// PNG writer over libpng's simple write loop; see png_file.h.
+// PNG files over libpng: its row-by-row writer and its simplified reader; see png_file.h.
 #include "png_file.h"
 
 #include <png.h>
 
 #include <cstdio>
+
+namespace {
+
+constexpr png_uint_32 kMaxSide = 8192;
+
+}  // namespace
 
 bool WritePng(const char* path, int width, int height, const unsigned char* rgbTopFirst) {
   if (path == nullptr || rgbTopFirst == nullptr || width <= 0 || height <= 0) return false;
@@ -30,4 +36,25 @@ bool WritePng(const char* path, int width, int height, const unsigned char* rgbT
   png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
   if (std::fclose(file) != 0) written = false;
   return written;
+}
+
+bool ReadPng(const char* path, int* width, int* height, std::vector<unsigned char>* rgb) {
+  rgb->clear();
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (path == nullptr || !png_image_begin_read_from_file(&image, path)) return false;
+  if (image.width > kMaxSide || image.height > kMaxSide) {  // the frame tool's largest picture
+    png_image_free(&image);
+    return false;
+  }
+  image.format = PNG_FORMAT_RGB;
+  rgb->resize(PNG_IMAGE_SIZE(image));
+  // Both calls free the image's resources when they fail; finish_read also when it succeeds.
+  if (!png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr)) {
+    rgb->clear();
+    return false;
+  }
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  return true;
 }
