@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -101,11 +102,14 @@ TEST_F(Scene, InitSceneSetsTheFixedStateAndCopiesTheTrack) {
        {GL_DEPTH_TEST, GL_CULL_FACE, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL}) {
     EXPECT_TRUE(glIsEnabled(cap)) << cap;
   }
-  GLfloat light[4] = {};
-  glGetLightfv(GL_LIGHT0, GL_AMBIENT, light);
-  EXPECT_EQ(light[0], 0.7f);
-  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, light);
-  EXPECT_EQ(light[0], 0.5f);
+  // Every component: where the diffuse light reaches, the lit colour is already at full
+  // brightness, so a wrong green or blue of it shows in no frame.
+  using Rgba = std::array<GLfloat, 4>;
+  Rgba light = {};
+  glGetLightfv(GL_LIGHT0, GL_AMBIENT, light.data());
+  EXPECT_EQ(light, (Rgba{0.7f, 0.7f, 0.7f, 1.0f}));
+  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, light.data());
+  EXPECT_EQ(light, (Rgba{0.5f, 0.5f, 0.5f, 1.0f}));
   GLint colourMaterial = 0;
   glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &colourMaterial);
   EXPECT_EQ(colourMaterial, GL_AMBIENT_AND_DIFFUSE);
