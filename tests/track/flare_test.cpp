@@ -105,12 +105,16 @@ TEST_F(FlareDraw, FlareAheadIsOneSquareWithItsTextureCorners) {
   ASSERT_EQ(polygons.size(), 2u);  // the quad, as two triangles
   // Corners 1 and 3 of the quad: (0, 1) at (h, -h) and (1, 0) at (-h, h). From a camera
   // looking along +z, +x is on the left: corner 1 is the lower left one on screen.
+  // The four corners come as (1, 2, 3) and (1, 3, 4). Every texture coordinate is checked: the
+  // flare picture is symmetric about its diagonals, so no frame shows two of them swapped.
   const FeedbackVertex& first = polygons[0][0];
   const FeedbackVertex& third = polygons[1][1];
-  EXPECT_EQ(first.s, 0.0f);
-  EXPECT_EQ(first.t, 1.0f);
-  EXPECT_EQ(third.s, 1.0f);
-  EXPECT_EQ(third.t, 0.0f);
+  const FeedbackVertex* corners[] = {&first, &polygons[0][1], &third, &polygons[1][2]};
+  const float expected[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(corners[i]->s, expected[i][0]) << "corner " << i + 1;
+    EXPECT_EQ(corners[i]->t, expected[i][1]) << "corner " << i + 1;
+  }
   EXPECT_LT(first.x, third.x);
   EXPECT_LT(first.y, third.y);
 }
