@@ -22,6 +22,10 @@ stage format sh -c "git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --
 
 # GCC, Release, warnings as errors: unit, rendering and end-to-end tests (the Windows program is
 # cross-built and run under Wine by a test of its own).
+# CI, as root on a machine of its own, may install the .deb to test it (and removes it again).
+if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
+  export VORTALUX_TEST_INSTALL=1
+fi
 stage ci-configure cmake --preset ci
 stage ci-build cmake --build --preset ci --parallel "$jobs"
 stage ci-test ctest --preset ci
