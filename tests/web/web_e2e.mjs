@@ -130,6 +130,8 @@ async function expectNativeMatch(browser, page, name, pictures = gfxDir) {
   const { count, worst, total } = await countDifferentPixels(
     browser, web, native, kChannelTolerance, diff);
   const allowed = Math.floor(total * kPixelShare);
+  console.log(`# ${name}: ${count} of ${total} pixels differ by more than ${kChannelTolerance}, ` +
+    `at most by ${worst}`);
   expect(
     count <= allowed,
     `${count} pixels differ by more than ${kChannelTolerance} (allowed ${allowed}, worst ` +
@@ -167,6 +169,7 @@ async function clickSession(browser, site) {
       }));
       expect(title === 'Vortalux', `title is "${title}"`);
       expect(/arrow/i.test(text) && /esc/i.test(text), `no controls line in "${text}"`);
+      expect(/click/i.test(text), `the page does not say how to start: "${text}"`);
       expect(size.join('x') === '1024x768', `the canvas is ${size.join('x')}`);
     });
     await check('a click starts it: running, passes rise, full screen asked for', () =>
@@ -269,37 +272,28 @@ async function noWebglSession(site) {
 }
 
 // The site again, with the "BM" mark of every picture packed in vortalux.data wiped (the package
-// keeps each file's offsets in vortalux.js), and the same four broken files for the native run.
+// keeps each file's offsets in vortalux.js).
 function breakPictures() {
   const site = path.join(outDir, 'broken-site');
-  const pictures = path.join(outDir, 'broken-gfx');
   fs.rmSync(site, { recursive: true, force: true });
-  fs.rmSync(pictures, { recursive: true, force: true });
   fs.mkdirSync(site, { recursive: true });
-  fs.mkdirSync(pictures, { recursive: true });
   for (const name of fs.readdirSync(siteDir).filter((n) => /\.(html|js|wasm|data|css)$/.test(n))) {
     fs.copyFileSync(path.join(siteDir, name), path.join(site, name));
   }
   const data = fs.readFileSync(path.join(site, 'vortalux.data'));
-  const packed = /"filename": "\/gfx\/([^"]+)", "start": (\d+)/g;
   const js = fs.readFileSync(path.join(site, 'vortalux.js'), 'utf8');
-  let count = 0;
-  for (const [, name, start] of js.matchAll(packed)) {
-    data.fill(0, Number(start), Number(start) + 2);
-    const picture = fs.readFileSync(path.join(gfxDir, name));
-    picture.fill(0, 0, 2);
-    fs.writeFileSync(path.join(pictures, name), picture);
-    ++count;
-  }
-  expect(count === 4, `vortalux.js lists ${count} packed pictures, not 4`);
+  const packed = [...js.matchAll(/"filename":\s*"\/gfx\/[^"]+",\s*"start":\s*(\d+)/g)];
+  expect(packed.length === 4, `vortalux.js lists ${packed.length} packed pictures, not 4`);
+  for (const [, start] of packed) data.fill(0, Number(start), Number(start) + 2);
   fs.writeFileSync(path.join(site, 'vortalux.data'), data);
-  return { site, pictures };
+  return site;
 }
 
+// The native frame tool refuses to draw without its pictures, so the untextured frame is judged
+// against the textured start: far from it, while the loop runs on.
 async function brokenPicturesSession(browser) {
-  await check('broken pictures: it runs untextured, as the native program does', async () => {
-    const { site, pictures } = breakPictures();
-    const server = await serve(site);
+  await check('broken pictures: it runs on, untextured, with no page error', async () => {
+    const server = await serve(breakPictures());
     try {
       const page = await browser.newPage();
       const errors = [];
@@ -310,7 +304,13 @@ async function brokenPicturesSession(browser) {
         await page.mouse.click(512, 384);
         await until(page, (v) => v.state === 'running', 15000, 'state "running"');
         await settle(page);
-        await expectNativeMatch(browser, page, 'broken-pictures', pictures);
+        const web = path.join(outDir, 'broken-pictures-web.png');
+        await capture(page, web);
+        await expectPassesRise(page);
+        const { count, total } = await countDifferentPixels(browser, web,
+          path.join(outDir, 'start-native.png'), kChannelTolerance,
+          path.join(outDir, 'broken-pictures-diff.png'));
+        expect(count > total / 4, `only ${count} pixels differ from the textured start`);
         expect(errors.length === 0, errors.join(' | '));
       } finally {
         await page.close();
