@@ -63,6 +63,13 @@ EM_JS(void, PageRecordPass, (int up, int left, int right), {
   if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
 });
 
+// Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
+// page goes; losing the current context (GLctx) gives that back at once.
+EM_JS(void, PageLoseContext, (), {
+  const lose = GLctx && GLctx.getExtension("WEBGL_lose_context");
+  if (lose) lose.loseContext();
+});
+
 EM_JS(void, PageSetDrive, (int passes, double ms),
       { window.vortalux.drive = {passes: passes, ms: ms}; });
 
@@ -93,6 +100,7 @@ int KeyCode(const char* key) {
 // WM_CLOSE: the loop stops, the context goes, full screen is left; the page says how to restart.
 void End() {
   emscripten_cancel_main_loop();
+  PageLoseContext();
   emscripten_webgl_make_context_current(0);
   emscripten_webgl_destroy_context(g_context);
   emscripten_exit_fullscreen();
