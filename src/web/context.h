@@ -13,9 +13,11 @@
 
 namespace gl11 {
 
-// One vertex as the shader reads it: the attributes current when glVertex was called.
+// One vertex as the shader reads it: the attributes current when glVertex was called, its
+// position and normal already in eye coordinates. Transforming on the processor at glEnd lets
+// triangles under different model-view matrices (a flare each) share one draw.
 struct Vertex {
-  float position[3];
+  float position[4];
   float color[4];
   float normal[3];
   float texCoord[2];
@@ -67,7 +69,7 @@ struct Context : TextureParameterStore {
 Context& Current();
 
 // Draws the waiting triangles with the state as it stands. Every entry point that changes state
-// the triangles are drawn with calls this first.
+// the triangles are drawn with calls this first; the model-view matrix is not such state.
 void Flush(Context& context);
 
 // Context::Current() after Flush: the context for an entry point about to change draw state.

@@ -17,19 +17,33 @@ void Begin(Context& context, uint32_t mode) {
 
 void AddVertex(Context& context, float x, float y, float z) {
   if (!context.inBegin) return;
-  Vertex v = {{x, y, z},
+  Vertex v = {{x, y, z, 1},
               {context.color[0], context.color[1], context.color[2], context.color[3]},
               {context.normal[0], context.normal[1], context.normal[2]},
               {context.texCoord[0], context.texCoord[1]}};
   context.primitiveVertices.push_back(v);
 }
 
+// Into eye coordinates with the model-view matrix of glEnd, which no call inside glBegin/glEnd
+// may change; normals by its inverse transpose, not renormalised (GL_NORMALIZE is off).
 // Triangles go through as they are; a quad (v0 v1 v2 v3) becomes (v0 v1 v2) and (v0 v2 v3),
 // both counter-clockwise when the quad is. A last incomplete primitive is dropped.
 void End(Context& context) {
   if (!context.inBegin) return;
   context.inBegin = false;
-  const std::vector<Vertex>& v = context.primitiveVertices;
+  std::vector<Vertex>& v = context.primitiveVertices;
+  const Matrix& modelview = context.modelview.Top();
+  float normalMatrix[9];
+  modelview.NormalMatrix(normalMatrix);
+  for (Vertex& vertex : v) {
+    const float position[4] = {vertex.position[0], vertex.position[1], vertex.position[2], 1};
+    modelview.Transform(position, vertex.position);
+    const float n[3] = {vertex.normal[0], vertex.normal[1], vertex.normal[2]};
+    for (int row = 0; row < 3; ++row) {
+      vertex.normal[row] =
+          normalMatrix[row] * n[0] + normalMatrix[3 + row] * n[1] + normalMatrix[6 + row] * n[2];
+    }
+  }
   if (context.primitive == GL_TRIANGLES) {
     context.batch.insert(context.batch.end(), v.begin(), v.begin() + v.size() / 3 * 3);
   } else if (context.primitive == GL_QUADS) {

@@ -1,5 +1,7 @@
 // The matrix entry points: the two stacks of glMatrixMode, and gluPerspective, which multiplies
-// the current matrix like the rest. The renderer reads the tops when it draws.
+// the current matrix like the rest. glEnd takes vertices into eye coordinates with the
+// model-view top; the renderer reads the projection top when it draws, so only a change of that
+// one draws the waiting triangles first.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -11,8 +13,14 @@ using namespace gl11;
 
 namespace {
 
+MatrixStack& CurrentStack() {
+  Context& context = Current();
+  if (context.matrices == &context.projection) Flush(context);
+  return *context.matrices;
+}
+
 void MultiplyCurrent(const Matrix& by) {
-  Matrix& top = ChangingState().matrices->Top();
+  Matrix& top = CurrentStack().Top();
   top = top * by;
 }
 
@@ -25,15 +33,15 @@ void glMatrixMode(GLenum mode) {
 }
 
 void glLoadIdentity() {
-  ChangingState().matrices->Top() = Matrix::Identity();
+  CurrentStack().Top() = Matrix::Identity();
 }
 
 void glPushMatrix() {
-  ChangingState().matrices->Push();
+  CurrentStack().Push();
 }
 
 void glPopMatrix() {
-  ChangingState().matrices->Pop();
+  CurrentStack().Pop();
 }
 
 void glRotatef(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z) {

@@ -3,10 +3,11 @@
 // triangles with the fixed state as uniforms and WebGL switches.
 //
 // Per vertex, as OpenGL 1.1 lights: colour = scene ambient x material ambient + light ambient x
-// material ambient + max(N.L, 0) x light diffuse x material diffuse, clamped to [0, 1], with the
-// normal transformed by the inverse transpose of the model-view matrix (and not renormalised, as
-// GL_NORMALIZE is off) and, under colour material, the vertex colour standing for the tracked
+// material ambient + max(N.L, 0) x light diffuse x material diffuse, clamped to [0, 1], with,
+// under colour material, the vertex colour standing for the tracked
 // material terms. Material specular and emission keep their defaults, black, so they add nothing.
+// Positions and normals arrive in eye coordinates (glEnd transformed them), so one draw serves
+// triangles of any number of model-view matrices.
 // The colour is interpolated across the triangle (Gouraud) and multiplied by the texel (modulate).
 //
 // Per fragment, the texel is filtered in the shader: WebGL has no GL_CLAMP, under which a linear
@@ -27,13 +28,11 @@ namespace {
 
 constexpr const char* kVertexShader = R"(#version 300 es
 precision highp float;
-in vec3 aPosition;
+in vec4 aPosition;  // eye coordinates
 in vec4 aColor;
-in vec3 aNormal;
+in vec3 aNormal;  // eye coordinates
 in vec2 aTexCoord;
-uniform mat4 uModelView;
 uniform mat4 uProjection;
-uniform mat3 uNormalMatrix;
 uniform bool uLighting;
 uniform bool uLight0;
 uniform bvec2 uColorMaterial;  // the vertex colour stands for the ambient, the diffuse term
@@ -46,7 +45,7 @@ uniform vec4 uMaterialDiffuse;
 out vec4 vColor;
 out vec2 vTexCoord;
 void main() {
-  vec4 eye = uModelView * vec4(aPosition, 1.0);
+  vec4 eye = aPosition;
   gl_Position = uProjection * eye;
   vTexCoord = aTexCoord;
   if (!uLighting) {
@@ -59,7 +58,7 @@ void main() {
   if (uLight0) {
     vec3 toLight = uLightPosition.w == 0.0 ? uLightPosition.xyz
                                            : uLightPosition.xyz / uLightPosition.w - eye.xyz / eye.w;
-    float lambert = max(dot(uNormalMatrix * aNormal, normalize(toLight)), 0.0);
+    float lambert = max(dot(aNormal, normalize(toLight)), 0.0);
     color += uLightAmbient.rgb * ambient.rgb + lambert * uLightDiffuse.rgb * diffuse.rgb;
   }
   vColor = clamp(vec4(color, diffuse.a), 0.0, 1.0);
@@ -116,9 +115,8 @@ enum Attribute : GLuint { kPosition, kColor, kNormal, kTexCoord };
 struct Program {
   GLuint program = 0;
   GLuint buffer = 0;
-  GLint modelView, projection, normalMatrix, lighting, light0, colorMaterial, lightPosition,
-      lightAmbient, lightDiffuse, sceneAmbient, materialAmbient, materialDiffuse, texturing, size,
-      maxLevel, clamp;
+  GLint projection, lighting, light0, colorMaterial, lightPosition, lightAmbient, lightDiffuse,
+      sceneAmbient, materialAmbient, materialDiffuse, texturing, size, maxLevel, clamp;
 };
 
 GLuint Compile(GLenum type, const char* source) {
@@ -142,9 +140,7 @@ Program& TheProgram() {
   emscripten_glLinkProgram(p.program);
   emscripten_glUseProgram(p.program);
   auto at = [&](const char* name) { return emscripten_glGetUniformLocation(p.program, name); };
-  p.modelView = at("uModelView");
   p.projection = at("uProjection");
-  p.normalMatrix = at("uNormalMatrix");
   p.lighting = at("uLighting");
   p.light0 = at("uLight0");
   p.colorMaterial = at("uColorMaterial");
@@ -166,7 +162,7 @@ Program& TheProgram() {
     Attribute index;
     GLint size;
     size_t offset;
-  } layout[] = {{kPosition, 3, offsetof(Vertex, position)},
+  } layout[] = {{kPosition, 4, offsetof(Vertex, position)},
                 {kColor, 4, offsetof(Vertex, color)},
                 {kNormal, 3, offsetof(Vertex, normal)},
                 {kTexCoord, 2, offsetof(Vertex, texCoord)}};
@@ -229,11 +225,7 @@ void Flush(Context& context) {
   emscripten_glDepthMask(s.depthMask);
   Switch(GL_CULL_FACE, s.cullFace);
 
-  float normalMatrix[9];
-  context.modelview.Top().NormalMatrix(normalMatrix);
-  emscripten_glUniformMatrix4fv(p.modelView, 1, GL_FALSE, context.modelview.Top().m);
   emscripten_glUniformMatrix4fv(p.projection, 1, GL_FALSE, context.projection.Top().m);
-  emscripten_glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, normalMatrix);
   const uint32_t mode = s.colorMaterialMode;
   emscripten_glUniform1i(p.lighting, s.lighting);
   emscripten_glUniform1i(p.light0, s.light0);
