@@ -54,7 +54,7 @@ async function browserRun(browser, url, frames) {
       timeout: 30000,
     });
     const seen = await until(page, (v) => v.drive || ['error', 'no-webgl'].includes(v.state),
-      900000, 'the end of the drive');
+      900000, 'the end of the drive', 1000);
     if (!seen.drive) throw new Error(`the page stopped with state "${seen.state}"`);
     return {
       passes: seen.drive.passes,

@@ -92,8 +92,9 @@ export async function launch(extraArgs = []) {
   }
 }
 
-// Reads window.vortalux every 25 ms until test(it) is truthy, for at most ms; returns it.
-export async function until(page, test, ms, what) {
+// Reads window.vortalux every `every` ms until test(it) is truthy, for at most ms; returns it.
+// Each read is a round trip into the page that holds up its frames: a benchmark reads seldom.
+export async function until(page, test, ms, what, every = 25) {
   const deadline = Date.now() + ms;
   for (;;) {
     const seen = await page.evaluate(() => window.vortalux && { ...window.vortalux });
@@ -102,7 +103,7 @@ export async function until(page, test, ms, what) {
       throw new Error(`timed out after ${ms} ms waiting for ${what} (window.vortalux: ` +
         `${JSON.stringify(seen)})`);
     }
-    await sleep(25);
+    await sleep(every);
   }
 }
 
