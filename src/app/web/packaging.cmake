@@ -1,6 +1,7 @@
 # The web site as one zip (CPack): cmake --workflow --preset web-package ->
 # build/web/Vortalux-<version>-web.zip, unpacking to a folder that any static web server serves:
-# index.html, its script and style, vortalux.js, vortalux.wasm, vortalux.data, README.md, LICENSE.
+# index.html, its script and style, vortalux.js, vortalux.wasm, vortalux.data, README.md with the
+# pictures it shows (docs/images/), LICENSE.
 if(NOT TARGET vortalux)
   return()
 endif()
@@ -12,6 +13,7 @@ foreach(document README.md LICENSE)
     install(FILES ${PROJECT_SOURCE_DIR}/${document} DESTINATION . COMPONENT demo)
   endif()
 endforeach()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION docs COMPONENT demo)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Vortalux)
