@@ -74,7 +74,7 @@ drive_from_root() {
 }
 
 pictures=(gfx/Flare.bmp gfx/Sky.bmp gfx/StartEnd.bmp gfx/Track.bmp)
-shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png)
+shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png)
 
 case "$mode" in
   contents)
