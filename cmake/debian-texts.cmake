@@ -80,7 +80,7 @@ function(vortalux_debian_changelog source package maintainer out date_var)
   set(newest "")
   foreach(line IN LISTS lines ITEMS "## end")
     if(line MATCHES "^- (.*)$" OR line MATCHES "^## " OR line STREQUAL "")
-      if(NOT item STREQUAL "")
+      if(NOT item STREQUAL "" AND NOT version STREQUAL "")  # a section with no version is unreleased
         vortalux_restore(item)
         vortalux_wrap("${item}" "  * " "    " result)
       endif()
