@@ -11,7 +11,7 @@ test_packages=("${run_packages[@]}" clang lld clang-format git
   libclang-rt-14-dev g++-mingw-w64-x86-64-win32 xvfb xauth xdotool x11-apps imagemagick
   wine64 libgl1 libxrandr2 libxxf86vm1 libxi6 libxcursor1 libxinerama1 libxrender1 libxcomposite1
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils valgrind
-  emscripten chromium dpkg-dev file fakeroot lintian desktop-file-utils)
+  emscripten chromium nodejs python3 dpkg-dev file fakeroot lintian desktop-file-utils)
 
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;
@@ -20,6 +20,8 @@ case "${1:-test}" in
 esac
 
 missing=()
+# The browser tests install puppeteer-core with npm; some builds of nodejs carry npm themselves.
+if [ "${1:-test}" = test ] && ! command -v npm >/dev/null; then wanted+=(npm); fi
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
     missing+=("$package")
