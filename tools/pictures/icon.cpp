@@ -1,4 +1,4 @@
-// The icon, 64 x 64: the demo at a glance. The track runs from the bottom edge to a vanishing
+// The icon, at any size: the demo at a glance. The track runs from the bottom edge to a vanishing
 // point on the horizon, its edges glowing cyan, amber flares standing on alternate sides and
 // shrinking with distance, and the striped setting sun of the sky behind, all under a dusk
 // gradient. The pixel centre's distance from the horizon sets the depth, as a camera does.
@@ -53,8 +53,8 @@ Colour IconAt(double u, double v) {
 
 }  // namespace
 
-Picture DrawIcon() {
-  Picture icon(64, 64);
+Picture DrawIcon(int side) {
+  Picture icon(side, side);
   icon.Fill(IconAt, 4);
   return icon;
 }

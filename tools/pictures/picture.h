@@ -104,5 +104,6 @@ Picture DrawTrackSurface();  // 256 x 256, tiles top to bottom
 Picture DrawGate();          // 256 x 128, start/finish banner
 Picture DrawFlare();         // 64 x 64, black edge
 
-// The desktop icon of the installed program, 64 x 64; not read by the demo.
-Picture DrawIcon();
+// The desktop icon of the installed program, side x side (64 unless asked); not read by the demo.
+// Every size is drawn from the same picture function, not scaled from another size.
+Picture DrawIcon(int side = 64);
