@@ -21,6 +21,7 @@
 #include <cstddef>
 
 #include "web/context.h"
+#include "web/lost_context.h"
 
 namespace gl11 {
 
@@ -125,9 +126,11 @@ GLuint Compile(GLenum type, const char* source) {
   return shader;
 }
 
+Program g_program;  // program 0: not made on the current context yet
+
 // Made on the first draw, once the shell's WebGL context is current.
 Program& TheProgram() {
-  static Program p;
+  Program& p = g_program;
   if (p.program != 0) return p;
   p.program = emscripten_glCreateProgram();
   emscripten_glAttachShader(p.program, Compile(GL_VERTEX_SHADER, kVertexShader));
@@ -210,6 +213,16 @@ const TextureObject* BindForDraw(Context& context, const Program& p) {
 }
 
 }  // namespace
+
+void ForgetWebGlObjects() {
+  g_program = Program{};
+  Context& context = Current();
+  context.batch.clear();
+  for (TextureObject& texture : context.textures) {
+    texture.webgl = 0;
+    texture.levels = 0;
+  }
+}
 
 void Flush(Context& context) {
   if (context.batch.empty()) return;

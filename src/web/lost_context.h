@@ -1,0 +1,13 @@
+// What the web shell tells the layer when the browser loses its WebGL context: every WebGL object
+// the layer made (the program, the vertex buffer, the textures) went with it. Emscripten only.
+#pragma once
+
+namespace gl11 {
+
+// Forgets every WebGL object the layer holds and every WebGL state it believes is set, and keeps
+// the OpenGL side: texture and list names, texture parameters, the fixed state, the matrices. The
+// next draw makes the program and buffers again on the current context. Textures draw untextured
+// until their pictures are given again (the shell runs the scene's set-up once more).
+void ForgetWebGlObjects();
+
+}  // namespace gl11
