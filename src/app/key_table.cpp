@@ -1,4 +1,4 @@
-// The key-state table and its two writers; see key_table.h.
+// The key-state table and its writers; see key_table.h.
 #include "app/key_table.h"
 
 #include <algorithm>
@@ -10,8 +10,12 @@ bool g_escapePressed = false;  // a press of Escape the loop has not yet acted o
 }  // namespace
 
 void SetKey(std::uint64_t code, int held) {
+  SetKeyFrom(kKeyboard, code, held != 0);
+}
+
+void SetKeyFrom(KeySource source, std::uint64_t code, bool held) {
   if (code >= static_cast<std::uint64_t>(kKeyCount)) return;
-  g_keys[code] = held;
+  g_keys[code] = held ? g_keys[code] | source : g_keys[code] & ~source;
   if (code == kKeyEscape && held) g_escapePressed = true;
 }
 
@@ -23,4 +27,8 @@ bool TakeEscape() {
 
 void ClearKeys() {
   std::fill(g_keys, g_keys + kKeyCount, 0);
+}
+
+void ReleaseKeysFrom(KeySource source) {
+  for (int& key : g_keys) key &= ~source;
 }

@@ -1,6 +1,7 @@
-// The key-state table: one entry per Windows virtual-key code, 1 while the key is held.
-// Both shells write it (Win32 straight from its key messages, SDL through sdl_keymap) and the main
-// loop reads it. Portable: no window-system type appears here.
+// The key-state table: one entry per Windows virtual-key code, non-zero while the key is held (1
+// while the keyboard alone holds it). The shells write it (Win32 straight from its key messages,
+// SDL through sdl_keymap, the page from its keys, touches and pads) and the main loop reads it.
+// Portable: no window-system type appears here.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,15 @@ constexpr int kKeyDown = 40;
 
 extern int g_keys[kKeyCount];
 
-// Records a press (held = 1) or a release (held = 0). A code of 256 or more has no entry in the
-// table and is ignored rather than written past its end.
+// What can hold a key: each is one bit of an entry, so a key stays held while any source holds it
+// and a source lets go only of its own holds (a pad unplugged keeps the keyboard's arrow held).
+enum KeySource : int { kKeyboard = 1, kTouch = 2, kGamepad = 4 };
+
+// Records a press (held = 1) or a release (held = 0) by the keyboard. A code of 256 or more has no
+// entry in the table and is ignored rather than written past its end.
 void SetKey(std::uint64_t code, int held);
+// The same for any source.
+void SetKeyFrom(KeySource source, std::uint64_t code, bool held);
 
 // True when Escape is held now or was pressed since the last call, which forgets that press. A
 // quick tap can bring its press and its release in the same drain of events, after which the table
@@ -28,3 +35,5 @@ bool TakeEscape();
 // Releases every key. Called when the window loses the keyboard: the key-up messages of keys held
 // at that moment go to another window, so without this an arrow would stay "held".
 void ClearKeys();
+// Releases what one source holds, as when a pad is unplugged.
+void ReleaseKeysFrom(KeySource source);

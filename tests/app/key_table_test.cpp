@@ -56,6 +56,29 @@ TEST_F(KeyTableTest, ClearKeysReleasesEveryHeldKey) {
   EXPECT_EQ(HeldCount(), 0);
 }
 
+// The keyboard, a finger and a pad each hold the up arrow in turn: it is held until the last lets
+// go, a release or an unplugged pad frees only its own source, and a pad's Escape is still a tap.
+TEST_F(KeyTableTest, AKeyIsHeldWhileAnySourceHoldsIt) {
+  SetKey(kKeyUp, 1);
+  SetKeyFrom(kTouch, kKeyUp, true);
+  SetKeyFrom(kGamepad, kKeyUp, true);
+  SetKeyFrom(kGamepad, kKeyLeft, true);
+  SetKey(kKeyUp, 0);
+  EXPECT_NE(g_keys[kKeyUp], 0);
+  ReleaseKeysFrom(kGamepad);
+  EXPECT_NE(g_keys[kKeyUp], 0);
+  EXPECT_EQ(g_keys[kKeyLeft], 0);
+  SetKeyFrom(kTouch, kKeyUp, false);
+  EXPECT_EQ(g_keys[kKeyUp], 0);
+  SetKeyFrom(kTouch, 256 + kKeyUp, true);
+  EXPECT_EQ(g_keys[kKeyUp], 0);
+
+  SetKeyFrom(kGamepad, kKeyEscape, true);
+  SetKeyFrom(kGamepad, kKeyEscape, false);
+  EXPECT_TRUE(TakeEscape());
+  EXPECT_FALSE(TakeEscape());
+}
+
 // A press and its release in one drain of events: the arrows are not held, but the quit is kept
 // for exactly one pass. Held, Escape quits on every pass; other keys never quit.
 TEST_F(KeyTableTest, ATapOfEscapeQuitsOnceHeldOrNot) {
