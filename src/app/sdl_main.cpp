@@ -2,6 +2,8 @@
 // the same order: make the window (its "creation" makes the GL context and sets up the scene),
 // switch the display to 1024x768, show the window and run the loop: events, up, left, right, draw,
 // swap, Escape. Events reach g_keys through sdl_keymap, so the loop reads the Windows key codes.
+// Game controllers, which the Windows program never had, drive too: sdl_gamepad opens them as
+// they come and feeds their buttons to g_keys once per pass, after the events.
 //
 // Where the Win32 calls have SDL counterparts:
 //   RegisterClassA              SDL_Init(SDL_INIT_VIDEO), with a display to show the window on
@@ -18,7 +20,7 @@
 // the process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends.
 // Vertical sync is requested, as on Windows; a failure (no vertical blank on Xvfb) is harmless.
 //
-// Only this file of the program includes SDL.h.
+// Only this file and the sdl_* borders of the program include SDL.
 #include <SDL.h>
 
 #include <cstdio>
@@ -26,6 +28,7 @@
 
 #include "app/frame_pass.h"
 #include "app/key_table.h"
+#include "app/sdl_gamepad.h"
 #include "app/sdl_keymap.h"
 #include "scene/scene.h"
 
@@ -103,6 +106,7 @@ void CloseWindow(SDL_Window* window) {
 
 // The window procedure's part for SDL's events.
 void HandleEvent(SDL_Window* window, const SDL_Event& event) {
+  HandlePadEvent(event);  // hot-plug, Back, and the focus the pads follow
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -134,6 +138,7 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
 }
 
 int Finish(SDL_Window* window, int code) {
+  ClosePads();
   SDL_DestroyWindow(window);
   SDL_Quit();
   return code;
@@ -147,6 +152,11 @@ int main(int, char**) {
     ShowError("Failed To Register The Window Class.");
     SDL_Quit();
     return 0;
+  }
+  // The pads are an extra: without them the keyboard still drives.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+    std::fprintf(stderr, "Note: no gamepads (SDL: %s)\n", SDL_GetError());
+    SDL_ClearError();  // not the reason for any later failure
   }
 
   // 2. The borderless 1024x768 window at (0,0), with the pixel format of g_pfd: double-buffered
@@ -188,6 +198,7 @@ int main(int, char**) {
     SDL_Event event;
     while (!g_quitPosted && SDL_PollEvent(&event)) HandleEvent(window, event);
     if (g_quitPosted) return Finish(window, 1);
+    PollPads();
     ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
     DrawScene();
     SDL_GL_SwapWindow(window);
