@@ -1,5 +1,6 @@
 # The packages, one command each (see CMakePresets.json):
 #   cmake --workflow --preset windows-package  ->  build/windows/Vortalux-<version>-win64.zip
+#                                                  and build/windows/Vortalux-<version>-win64.exe
 #   cmake --workflow --preset linux-package    ->  build/linux-package/Vortalux-<version>-linux-x86_64.tar.gz
 #                                                  and build/linux-package/vortalux_<version>_amd64.deb
 # The zip and the .tar.gz unpack to one folder with the program, its gfx/ pictures, README.md,
@@ -16,6 +17,23 @@ if(WIN32)
   install(TARGETS vortalux RUNTIME DESTINATION . COMPONENT demo)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
+  # The installer, Vortalux-<version>-win64.exe, from makensis (Debian: nsis) and the template
+  # in cmake/nsis/; it holds what the zip holds, less the top folder.
+  find_program(VORTALUX_MAKENSIS makensis)
+  if(VORTALUX_MAKENSIS)
+    list(APPEND CPACK_GENERATOR NSIS)
+    set(CPACK_NSIS_EXECUTABLE ${VORTALUX_MAKENSIS})
+    set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Vortalux)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vortalux)
+    set(CPACK_NSIS_DISPLAY_NAME Vortalux)
+    set(CPACK_NSIS_PACKAGE_NAME Vortalux)
+    get_target_property(CPACK_VORTALUX_ICON vortalux VORTALUX_ICO)
+    get_target_property(CPACK_VORTALUX_COPYRIGHT vortalux VORTALUX_COPYRIGHT)
+    set(CPACK_VORTALUX_VERSION4 ${PROJECT_VERSION}.0)
+  else()
+    message(STATUS "No installer: it needs makensis (Debian: nsis)")
+  endif()
 else()
   install(TARGETS vortalux RUNTIME DESTINATION bin COMPONENT demo)
   install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/vortalux-launcher.sh DESTINATION . RENAME vortalux
