@@ -11,6 +11,12 @@
 # builds the tool first. Native builds run the tool they build; cross builds (Windows,
 # Emscripten) cannot run their own programs, so tools/pictures builds the tool again for the
 # host into VORTALUX_HOST_TOOLS_DIR (the target vortalux_host_tools) and this runs that one.
+# Windows builds use the host build too: the native tool's PNG writer comes with the offscreen
+# library, which is not built there.
+set(VORTALUX_HOST_TOOLS OFF)
+if(CMAKE_CROSSCOMPILING OR WIN32)
+  set(VORTALUX_HOST_TOOLS ON)
+endif()
 set(VORTALUX_HOST_TOOLS_DIR ${PROJECT_BINARY_DIR}/host-tools)
 set(VORTALUX_HOST_SUFFIX "")
 if(CMAKE_HOST_WIN32)
@@ -24,7 +30,7 @@ function(vortalux_icon output)
   foreach(size IN LISTS ARGN)
     list(APPEND size_args --size ${size})
   endforeach()
-  if(CMAKE_CROSSCOMPILING)
+  if(VORTALUX_HOST_TOOLS)
     set(tool ${VORTALUX_HOST_TOOLS_DIR}/vortalux-icon${VORTALUX_HOST_SUFFIX})
     set(tool_depends vortalux_host_tools ${tool})
   else()
