@@ -3,11 +3,14 @@
 #   games/vortalux                  the launcher: starts the program in its data folder
 #   lib/games/vortalux/vortalux     the program (no compiled file may live under share/)
 #   share/games/vortalux/gfx/       its pictures, which it reads from the working directory
-#   share/applications/vortalux.desktop, share/icons/hicolor/64x64/apps/vortalux.png
+#   share/applications/vortalux.desktop
+#   share/icons/hicolor/<N>x<N>/apps/vortalux.png   N = 16, 32, 48, 64, 128, 256
+#   share/metainfo/org.example.vortalux.metainfo.xml   AppStream, for software centres
 #   share/man/man6/vortalux.6.gz
 #   share/doc/vortalux/             README.md with docs/images/, copyright, changelog.gz
 # All of it is the component "debian", which a plain `cmake --install` leaves out.
 include(${CMAKE_CURRENT_LIST_DIR}/debian-texts.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/appstream.cmake)
 
 set(VORTALUX_MAINTAINER "The Vortalux developers <vortalux@example.org>" CACHE STRING
   "Maintainer of the Debian package: name <address>")
@@ -24,7 +27,10 @@ vortalux_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md vortalux "${VORTALU
   ${deb_files}/changelog deb_date)
 vortalux_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE Vortalux ${deb_files}/copyright)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux-games.sh.in ${deb_files}/vortalux @ONLY)
+set(desktop_exec ${deb_launcher})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux.desktop.in ${deb_files}/vortalux.desktop @ONLY)
+vortalux_metainfo(${CMAKE_CURRENT_LIST_DIR}/vortalux.metainfo.xml.in ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+  "${VORTALUX_SUMMARY}" "${VORTALUX_ABOUT}" ${deb_files}/${VORTALUX_METAINFO_ID}.metainfo.xml)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux.6.in ${deb_files}/vortalux.6 @ONLY)
 
 # Debian wants both compressed to the maximum and without a time stamp.
@@ -44,8 +50,9 @@ install(TARGETS vortalux RUNTIME DESTINATION ${deb_program_dir} ${component})
 install(PROGRAMS ${deb_files}/vortalux DESTINATION games ${component})
 install(DIRECTORY ${VORTALUX_RUNTIME_DIR}/gfx DESTINATION ${deb_data_dir} ${component})
 install(FILES ${deb_files}/vortalux.desktop DESTINATION share/applications ${component})
-get_target_property(icon vortalux_icon ICON_FILE)
-install(FILES ${icon} DESTINATION share/icons/hicolor/64x64/apps ${component})
+install(DIRECTORY ${VORTALUX_ICONS_DIR}/ DESTINATION share/icons/hicolor ${component})
+install(FILES ${deb_files}/${VORTALUX_METAINFO_ID}.metainfo.xml DESTINATION share/metainfo
+  ${component})
 install(FILES ${deb_files}/vortalux.6.gz DESTINATION share/man/man6 ${component})
 install(FILES ${deb_files}/copyright ${deb_files}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
   DESTINATION ${deb_doc_dir} ${component})
@@ -58,11 +65,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORTALUX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-vortalux_wrap(
-  "A generated ribbon track climbs, dips and banks; low walls line it, gates close its ends, \
-300 flare markers glow brighter as you near them, and a sky picture scrolls behind everything. \
-Hold the up arrow to drive, the left and right arrows to turn; Escape quits. The screen is \
-switched to 1024x768 while it runs." "" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
+vortalux_wrap("${VORTALUX_ABOUT}" "" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 # The libraries it links come from dpkg-shlibdeps; SDL opens the OpenGL window system library
 # (GLX, libGL.so.1) only at run time, so that one is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,5 +1,6 @@
 # The Debian package's own texts, made at configure time from the project's: the changelog from
-# CHANGELOG.md and the machine-readable copyright file from LICENSE.
+# CHANGELOG.md (whose reader the AppStream releases share) and the machine-readable copyright
+# file from LICENSE.
 
 # CMake lists split at semicolons and group at square brackets: text that goes through lists has
 # them stood in for by control characters, and put back at the end.
@@ -67,38 +68,31 @@ function(vortalux_rfc_date day out_var)
   set(${out_var} "${name}, ${CMAKE_MATCH_3} ${month} ${CMAKE_MATCH_1} 00:00:00 +0000" PARENT_SCOPE)
 endfunction()
 
-# Writes Debian's changelog of `package` to `out`: one entry per "## <version> — <YYYY-MM-DD>"
-# section of the Markdown changelog `source`, newest first as there, each "- " item (with its
-# indented continuation lines) as one "  * " item. Sets `date_var` to the newest entry's day.
-function(vortalux_debian_changelog source package maintainer out date_var)
+# Reads the Markdown changelog `source`: one release per "## <version> — <YYYY-MM-DD>" section,
+# newest first as there (a section that names no version is unreleased and left out). Sets
+# <prefix>_VERSIONS, and for each version V <prefix>_DAY_<V> and <prefix>_ITEMS_<V>: its "- "
+# items, each joined with its indented continuation lines, protected (vortalux_restore each).
+function(vortalux_read_changelog source prefix)
   file(READ ${source} text)
   vortalux_protect(text)
   string(REPLACE "\n" ";" lines "${text}")
-  set(result "")
+  set(versions "")
   set(version "")
   set(item "")
-  set(newest "")
   foreach(line IN LISTS lines ITEMS "## end")
-    if(line MATCHES "^- (.*)$" OR line MATCHES "^## " OR line STREQUAL "")
-      if(NOT item STREQUAL "" AND NOT version STREQUAL "")  # a section with no version is unreleased
-        vortalux_restore(item)
-        vortalux_wrap("${item}" "  * " "    " result)
+    if(line MATCHES "^- " OR line MATCHES "^## " OR line STREQUAL "")
+      if(NOT item STREQUAL "" AND NOT version STREQUAL "")
+        list(APPEND items_${version} "${item}")
       endif()
       set(item "")
     endif()
     if(line MATCHES "^## ")
-      if(NOT version STREQUAL "")
-        vortalux_rfc_date(${day} stamp)
-        string(APPEND result "\n -- ${maintainer}  ${stamp}\n\n")
-      endif()
       set(version "")
       if(line MATCHES "^## ([0-9][^ ]*) .* ([0-9-]+)$")
         set(version ${CMAKE_MATCH_1})
-        set(day ${CMAKE_MATCH_2})
-        string(APPEND result "${package} (${version}) unstable; urgency=medium\n\n")
-        if(newest STREQUAL "")
-          set(newest ${day})
-        endif()
+        list(APPEND versions ${version})
+        set(items_${version} "")
+        set(${prefix}_DAY_${version} ${CMAKE_MATCH_2} PARENT_SCOPE)
       endif()
     elseif(line MATCHES "^- (.*)$")
       set(item "${CMAKE_MATCH_1}")
@@ -106,12 +100,34 @@ function(vortalux_debian_changelog source package maintainer out date_var)
       string(APPEND item " ${CMAKE_MATCH_1}")
     endif()
   endforeach()
-  if(newest STREQUAL "")
+  if(versions STREQUAL "")
     message(FATAL_ERROR "${source} has no \"## <version> — <YYYY-MM-DD>\" section")
   endif()
-  file(WRITE ${out} "${result}")
+  foreach(version IN LISTS versions)
+    set(${prefix}_ITEMS_${version} "${items_${version}}" PARENT_SCOPE)
+  endforeach()
+  set(${prefix}_VERSIONS ${versions} PARENT_SCOPE)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
-  set(${date_var} ${newest} PARENT_SCOPE)
+endfunction()
+
+# Writes Debian's changelog of `package` to `out`: one entry per release of the Markdown
+# changelog `source` (see vortalux_read_changelog), each item as one "  * " item. Sets
+# `date_var` to the newest entry's day.
+function(vortalux_debian_changelog source package maintainer out date_var)
+  vortalux_read_changelog(${source} log)
+  set(result "")
+  foreach(version IN LISTS log_VERSIONS)
+    string(APPEND result "${package} (${version}) unstable; urgency=medium\n\n")
+    foreach(item IN LISTS log_ITEMS_${version})
+      vortalux_restore(item)
+      vortalux_wrap("${item}" "  * " "    " result)
+    endforeach()
+    vortalux_rfc_date(${log_DAY_${version}} stamp)
+    string(APPEND result "\n -- ${maintainer}  ${stamp}\n\n")
+  endforeach()
+  file(WRITE ${out} "${result}")
+  list(GET log_VERSIONS 0 newest)
+  set(${date_var} ${log_DAY_${newest}} PARENT_SCOPE)
 endfunction()
 
 # Writes the machine-readable copyright file for the whole package from the MIT licence

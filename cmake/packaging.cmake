@@ -1,9 +1,11 @@
 # The packages, one command each (see CMakePresets.json):
 #   cmake --workflow --preset windows-package  ->  build/windows/Vortalux-<version>-win64.zip
+#                                                  and build/windows/Vortalux-<version>-win64.exe
 #   cmake --workflow --preset linux-package    ->  build/linux-package/Vortalux-<version>-linux-x86_64.tar.gz
 #                                                  and build/linux-package/vortalux_<version>_amd64.deb
 # The zip and the .tar.gz unpack to one folder with the program, its gfx/ pictures, README.md,
-# LICENSE and the pictures README.md shows (docs/images/). The program reads gfx/ from its
+# LICENSE and the pictures README.md shows (docs/images/); the .tar.gz also with share/, the
+# desktop entry and icons to copy into ~/.local/share. The program reads gfx/ from its
 # working directory: Windows starts vortalux.exe in its own folder; on Linux the launcher
 # `vortalux` changes to its folder and starts bin/vortalux. Those two take what is installed as
 # the component "demo"; the .deb takes the component "debian", laid out for the system's folders
@@ -16,17 +18,59 @@ if(WIN32)
   install(TARGETS vortalux RUNTIME DESTINATION . COMPONENT demo)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
+  # The installer, Vortalux-<version>-win64.exe, from makensis (Debian: nsis) and the template
+  # in cmake/nsis/; it holds what the zip holds, less the top folder.
+  find_program(VORTALUX_MAKENSIS makensis)
+  if(VORTALUX_MAKENSIS)
+    list(APPEND CPACK_GENERATOR NSIS)
+    set(CPACK_NSIS_EXECUTABLE ${VORTALUX_MAKENSIS})
+    set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Vortalux)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vortalux)
+    set(CPACK_NSIS_DISPLAY_NAME Vortalux)
+    set(CPACK_NSIS_PACKAGE_NAME Vortalux)
+    get_target_property(CPACK_VORTALUX_ICON vortalux VORTALUX_ICO)
+    get_target_property(CPACK_VORTALUX_COPYRIGHT vortalux VORTALUX_COPYRIGHT)
+    set(CPACK_VORTALUX_VERSION4 ${PROJECT_VERSION}.0)
+  else()
+    message(STATUS "No installer: it needs makensis (Debian: nsis)")
+  endif()
 else()
   install(TARGETS vortalux RUNTIME DESTINATION bin COMPONENT demo)
   install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/vortalux-launcher.sh DESTINATION . RENAME vortalux
     COMPONENT demo)
   set(CPACK_GENERATOR TGZ)
   string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CPACK_SYSTEM_NAME)
+  # What desktops and software centres show of it (the .deb's metainfo too).
+  set(VORTALUX_SUMMARY "Drive a generated track past glowing flares, full screen")
+  set(VORTALUX_ABOUT "A generated ribbon track climbs, dips and banks; low walls line it, gates \
+close its ends, 300 flare markers glow brighter as you near them, and a sky picture scrolls \
+behind everything. Hold the up arrow to drive, the left and right arrows to turn; Escape quits. \
+The screen is switched to 1024x768 while it runs.")
+  # The desktop entry and the hicolor icons, drawn at every size desktops ask for, under share/
+  # as in ~/.local/share; the archive's entry starts `vortalux` from the PATH (README.md says
+  # how to point it at the unpacked launcher instead).
+  if(TARGET vortalux-icon)
+    set(VORTALUX_ICONS_DIR ${PROJECT_BINARY_DIR}/hicolor)
+    set(icons "")
+    foreach(size 16 32 48 64 128 256)
+      set(icon ${VORTALUX_ICONS_DIR}/${size}x${size}/apps/vortalux.png)
+      vortalux_icon(${icon} ${size})
+      list(APPEND icons ${icon})
+    endforeach()
+    add_custom_target(vortalux_icons ALL DEPENDS ${icons})
+    install(DIRECTORY ${VORTALUX_ICONS_DIR}/ DESTINATION share/icons/hicolor COMPONENT demo)
+  endif()
+  set(desktop_exec vortalux)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux.desktop.in
+    ${PROJECT_BINARY_DIR}/archive/vortalux.desktop @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/archive/vortalux.desktop DESTINATION share/applications
+    COMPONENT demo)
   # The .deb takes its dependencies from dpkg-shlibdeps (dpkg-dev), which CPack runs through
-  # `file`, and its icon from the native build's vortalux_icon; without them, the archive only.
+  # `file`, and its icons from the native build's vortalux-icon; without them, the archive only.
   find_program(VORTALUX_DPKG_SHLIBDEPS dpkg-shlibdeps)
   find_program(VORTALUX_FILE file)
-  if(TARGET vortalux_icon AND VORTALUX_DPKG_SHLIBDEPS AND VORTALUX_FILE)
+  if(TARGET vortalux-icon AND VORTALUX_DPKG_SHLIBDEPS AND VORTALUX_FILE)
     list(APPEND CPACK_GENERATOR DEB)
     include(${CMAKE_CURRENT_LIST_DIR}/debian-package.cmake)
   else()

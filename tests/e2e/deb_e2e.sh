@@ -5,13 +5,19 @@
 #       Setup: makes both packages in build/linux-package as a user would with
 #       `cmake --workflow --preset linux-package`, incrementally and with warnings as errors.
 #   deb_e2e.sh contents <package dir> <work dir>
-#       lintian reports neither an error nor a warning on the .deb; the desktop entry passes
-#       desktop-file-validate; the .deb and the .tar.gz hold the program, its pictures, the
-#       launcher, README.md and the pictures it shows (docs/images/), the .deb also its desktop
-#       entry, icon, manual page, copyright and changelog, every file owned by root.
+#       lintian --pedantic reports neither an error nor a warning on the .deb; both desktop
+#       entries pass desktop-file-validate; the .deb and the .tar.gz hold the program, its
+#       pictures, the launcher, README.md and the pictures it shows (docs/images/), the desktop
+#       entry and the hicolor icons at every size; the .deb also its AppStream metadata, manual
+#       page, copyright and changelog, every file owned by root.
+#   deb_e2e.sh appstream <package dir> <work dir>
+#       appstreamcli validate-tree --no-net on the .deb's files: the metadata, and the desktop
+#       entry its launchable names, with no error, warning or pedantic note.
 #   deb_e2e.sh archive <package dir> <work dir>
-#       The .tar.gz unpacked: its launcher, started from /, finds the pictures and the program
-#       drives under Xvfb as the program of the build tree does; Escape ends it with 1.
+#       The .tar.gz unpacked, its desktop entry and icons put in a home of the test's own by
+#       README.md's own command: the entry starts the unpacked launcher, from /, which finds the
+#       pictures, and the program drives under Xvfb as the program of the build tree does;
+#       Escape ends it with 1.
 #   deb_e2e.sh install <package dir> <work dir>
 #       Installs the .deb (dpkg -i, then apt-get install -f for missing dependencies), starts
 #       /usr/games/vortalux from / under Xvfb and drives it likewise, then purges the package and
@@ -38,7 +44,7 @@ if [ "$mode" = build ]; then
   exit 0
 fi
 
-[ $# -eq 3 ] || { echo "usage: $0 build <source dir> | contents|archive|install <package dir> <work dir>" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 build <source dir> | contents|appstream|archive|install <package dir> <work dir>" >&2; exit 2; }
 packages=$(cd "$2" && pwd)
 work=$3
 rm -rf "$work" && mkdir -p "$work"
@@ -75,13 +81,28 @@ drive_from_root() {
 
 pictures=(gfx/Flare.bmp gfx/Sky.bmp gfx/StartEnd.bmp gfx/Track.bmp)
 shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png)
+desktop=(share/applications/vortalux.desktop)
+for size in 16 32 48 64 128 256; do
+  desktop+=("share/icons/hicolor/${size}x$size/apps/vortalux.png")
+done
+
+# desktop-file-validate on the entry $1, when it is installed.
+check_desktop_entry() {
+  if ! command -v desktop-file-validate >/dev/null; then
+    note "desktop-file-validate is not installed (desktop-file-utils): $2 is not checked"
+  elif desktop-file-validate "$1" >"$work/desktop.txt" 2>&1; then
+    pass "$2 passes desktop-file-validate"
+  else
+    fail "desktop-file-validate on $2: $(cat "$work/desktop.txt")"
+  fi
+}
 
 case "$mode" in
   contents)
     need_tools lintian dpkg-deb tar
     # --fail-on makes the exit code count errors and warnings; the tags are shown either way.
-    if timeout 300 lintian --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1; then
-      pass "lintian reports no error and no warning on $(basename "$deb")"
+    if timeout 300 lintian --pedantic --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1; then
+      pass "lintian --pedantic reports no error and no warning on $(basename "$deb")"
     else
       fail "lintian finds fault with $(basename "$deb")"
     fi
@@ -92,37 +113,63 @@ case "$mode" in
     data=/usr/share/games/vortalux
     doc=/usr/share/doc/vortalux
     check_holds "$work/deb.paths" "the .deb" /usr/games/vortalux /usr/lib/games/vortalux/vortalux \
-      "${pictures[@]/#/$data/}" /usr/share/applications/vortalux.desktop \
-      /usr/share/icons/hicolor/64x64/apps/vortalux.png /usr/share/man/man6/vortalux.6.gz \
+      "${pictures[@]/#/$data/}" "${desktop[@]/#//usr/}" \
+      /usr/share/metainfo/org.example.vortalux.metainfo.xml /usr/share/man/man6/vortalux.6.gz \
       "$doc/copyright" "$doc/changelog.gz" "$doc/README.md" "${shown[@]/#/$doc/}"
     if awk '$2 != "root/root" { exit 1 }' "$work/deb.list"; then
       pass "every file in the .deb belongs to root"
     else
       fail "the .deb holds files not owned by root: $(awk '$2 != "root/root" { print $6 }' "$work/deb.list")"
     fi
-    if command -v desktop-file-validate >/dev/null; then
-      dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/vortalux.desktop \
-        >"$work/vortalux.desktop"
-      if desktop-file-validate "$work/vortalux.desktop" >"$work/desktop.txt" 2>&1; then
-        pass "the desktop entry passes desktop-file-validate"
-      else
-        fail "desktop-file-validate: $(cat "$work/desktop.txt")"
-      fi
-    else
-      note "desktop-file-validate is not installed (desktop-file-utils): the entry is not checked"
-    fi
+    dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/vortalux.desktop \
+      >"$work/deb.desktop"
+    check_desktop_entry "$work/deb.desktop" "the .deb's desktop entry"
 
     tar -tzf "$tgz" | sed 's|^[^/]*/||' >"$work/tgz.paths" || die "tar cannot read $tgz"
     check_holds "$work/tgz.paths" "the .tar.gz" vortalux bin/vortalux "${pictures[@]}" README.md \
-      LICENSE "${shown[@]}"
+      LICENSE "${shown[@]}" "${desktop[@]}"
+    tar -xzOf "$tgz" --wildcards '*/share/applications/vortalux.desktop' >"$work/tgz.desktop"
+    check_desktop_entry "$work/tgz.desktop" "the .tar.gz's desktop entry"
+    ;;
+
+  appstream)
+    need_tools dpkg-deb
+    command -v appstreamcli >/dev/null || skip "appstreamcli is not installed (Debian: appstream)"
+    dpkg-deb -x "$deb" "$work/tree" || die "dpkg-deb cannot unpack $deb"
+    # validate-tree also finds the desktop entry that the launchable names.
+    if timeout 120 appstreamcli validate-tree --no-net --pedantic "$work/tree" >"$work/appstream.txt" 2>&1; then
+      pass "appstreamcli validate-tree --pedantic finds nothing to report on the .deb's metadata"
+    else
+      fail "appstreamcli validate-tree finds fault with the .deb's metadata"
+    fi
+    sed 's/^/#   /' "$work/appstream.txt"
     ;;
 
   archive)
     need_tools tar
     tar -xzf "$tgz" -C "$work" || die "cannot unpack $tgz"
-    launcher=$(ls "$work"/Vortalux-*/vortalux 2>/dev/null | head -n1)
-    [ -x "$launcher" ] || die "the .tar.gz has no launcher at its top"
-    drive_from_root "$launcher"
+    unpacked=$(ls -d "$work"/Vortalux-*/ 2>/dev/null | head -n1)
+    [ -x "$unpacked/vortalux" ] || die "the .tar.gz has no launcher at its top"
+    # README.md's command for one user's menu, run as written, in a home of the test's own.
+    readme=$(grep -o '`mkdir -p ~/.local[^`]*`' "$unpacked/README.md" | tr -d '`')
+    [ -n "$readme" ] || die "README.md has no command that puts the desktop entry in ~/.local"
+    home="$work/home"
+    mkdir -p "$home"
+    (cd "$unpacked" && HOME=$home bash -euc "$readme") || die "README.md's command failed: $readme"
+    entry="$home/.local/share/applications/vortalux.desktop"
+    check_desktop_entry "$entry" "the entry README.md's command installs"
+    missing=""
+    for icon in "${desktop[@]:1}"; do
+      [ -s "$home/.local/$icon" ] || missing+=" $icon"
+    done
+    [ -z "$missing" ] || fail "README.md's command left out:$missing"
+    exec_path=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
+    if [ "$exec_path" -ef "$unpacked/vortalux" ]; then
+      pass "the entry starts the unpacked launcher: $exec_path"
+    else
+      die "the entry's Exec is not the unpacked launcher: $(grep '^Exec=' "$entry")"
+    fi
+    drive_from_root "$exec_path"
     ;;
 
   install)
@@ -166,7 +213,7 @@ case "$mode" in
     ;;
 
   *)
-    echo "usage: $0 build <source dir> | contents|archive|install <package dir> <work dir>" >&2
+    echo "usage: $0 build <source dir> | contents|appstream|archive|install <package dir> <work dir>" >&2
     exit 2
     ;;
 esac
