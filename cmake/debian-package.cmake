@@ -3,7 +3,8 @@
 #   games/vortalux                  the launcher: starts the program in its data folder
 #   lib/games/vortalux/vortalux     the program (no compiled file may live under share/)
 #   share/games/vortalux/gfx/       its pictures, which it reads from the working directory
-#   share/applications/vortalux.desktop, share/icons/hicolor/64x64/apps/vortalux.png
+#   share/applications/vortalux.desktop
+#   share/icons/hicolor/<N>x<N>/apps/vortalux.png   N = 16, 32, 48, 64, 128, 256
 #   share/man/man6/vortalux.6.gz
 #   share/doc/vortalux/             README.md with docs/images/, copyright, changelog.gz
 # All of it is the component "debian", which a plain `cmake --install` leaves out.
@@ -44,8 +45,14 @@ install(TARGETS vortalux RUNTIME DESTINATION ${deb_program_dir} ${component})
 install(PROGRAMS ${deb_files}/vortalux DESTINATION games ${component})
 install(DIRECTORY ${VORTALUX_RUNTIME_DIR}/gfx DESTINATION ${deb_data_dir} ${component})
 install(FILES ${deb_files}/vortalux.desktop DESTINATION share/applications ${component})
-get_target_property(icon vortalux_icon ICON_FILE)
-install(FILES ${icon} DESTINATION share/icons/hicolor/64x64/apps ${component})
+set(icons "")
+foreach(size 16 32 48 64 128 256)
+  set(icon ${deb_files}/icons/${size}x${size}/vortalux.png)
+  vortalux_icon(${icon} ${size})
+  list(APPEND icons ${icon})
+  install(FILES ${icon} DESTINATION share/icons/hicolor/${size}x${size}/apps ${component})
+endforeach()
+add_custom_target(vortalux_icons ALL DEPENDS ${icons})
 install(FILES ${deb_files}/vortalux.6.gz DESTINATION share/man/man6 ${component})
 install(FILES ${deb_files}/copyright ${deb_files}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
   DESTINATION ${deb_doc_dir} ${component})

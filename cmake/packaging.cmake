@@ -23,10 +23,10 @@ else()
   set(CPACK_GENERATOR TGZ)
   string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CPACK_SYSTEM_NAME)
   # The .deb takes its dependencies from dpkg-shlibdeps (dpkg-dev), which CPack runs through
-  # `file`, and its icon from the native build's vortalux_icon; without them, the archive only.
+  # `file`, and its icons from the native build's vortalux-icon; without them, the archive only.
   find_program(VORTALUX_DPKG_SHLIBDEPS dpkg-shlibdeps)
   find_program(VORTALUX_FILE file)
-  if(TARGET vortalux_icon AND VORTALUX_DPKG_SHLIBDEPS AND VORTALUX_FILE)
+  if(TARGET vortalux-icon AND VORTALUX_DPKG_SHLIBDEPS AND VORTALUX_FILE)
     list(APPEND CPACK_GENERATOR DEB)
     include(${CMAKE_CURRENT_LIST_DIR}/debian-package.cmake)
   else()
