@@ -74,7 +74,8 @@ drive_from_root() {
 }
 
 pictures=(gfx/Flare.bmp gfx/Sky.bmp gfx/StartEnd.bmp gfx/Track.bmp)
-shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png)
+shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png
+  docs/images/phone.png)
 
 case "$mode" in
   contents)
