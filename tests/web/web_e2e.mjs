@@ -520,9 +520,31 @@ async function gamepadSession(browser, site) {
     });
 }
 
-// The site once visited (its worker active), then reloaded with no network at all.
-async function offlineSession(browser, site) {
-  await pageCheck(browser, 'installable: manifest and icons; offline, a reload starts and draws',
+// The site as the web zip (the newest in SITE_DIR) unpacks it, served on a port of its own.
+async function serveZip() {
+  const zips = fs.readdirSync(siteDir).filter((name) => /^Vortalux-.*-web\.zip$/.test(name))
+    .map((name) => path.join(siteDir, name))
+    .sort((a, b) => fs.statSync(b).mtimeMs - fs.statSync(a).mtimeMs);
+  expect(zips.length > 0, `no web zip in ${siteDir}`);
+  const unpacked = path.join(outDir, 'zip-site');
+  fs.rmSync(unpacked, { recursive: true, force: true });
+  execFileSync('python3', ['-m', 'zipfile', '-e', zips[0], unpacked], { timeout: 60000 });
+  return serve(path.join(unpacked, path.basename(zips[0], '.zip')));
+}
+
+// The site from the web zip, once visited (its worker active), then reloaded with no network: the
+// worker installs only when every file it lists is there, so this also finds one the zip lacks.
+async function offlineSession(browser) {
+  const site = await serveZip();
+  try {
+    await offlineCheck(browser, site);
+  } finally {
+    site.close();
+  }
+}
+
+async function offlineCheck(browser, site) {
+  await pageCheck(browser, 'the web zip, installable: manifest, icons; offline a reload draws',
     site.url, async () => {}, async (page) => {
       const manifest = await page.evaluate(async () => {
         const link = document.querySelector('link[rel="manifest"]');
@@ -533,7 +555,8 @@ async function offlineSession(browser, site) {
           const { width, height } = await createImageBitmap(picture);
           icons.push(`${icon.sizes}:${width}x${height}`);
         }
-        await navigator.serviceWorker.ready;
+        await Promise.race([navigator.serviceWorker.ready, new Promise((resolve, reject) =>
+          setTimeout(() => reject(new Error('no service worker active after 15 s')), 15000))]);
         return { ...parsed, icons: icons.join(' ') };
       });
       const { name, short_name, display, orientation, icons } = manifest;
@@ -563,7 +586,7 @@ async function main() {
   cleanups.push(chromium.close);
   await clickSession(chromium.browser, site);
   await enterSession(chromium.browser, site);
-  await offlineSession(chromium.browser, site);
+  await offlineSession(chromium.browser);
   await paceSession(chromium.browser, site);
   await touchSession(chromium.browser, site);
   await gamepadSession(chromium.browser, site);
