@@ -239,7 +239,7 @@ EM_BOOL WaitingFrame(double, void*) {
 }
 
 void SayNotRestored(void* loss) {
-  if (g_lost && reinterpret_cast<intptr_t>(loss) == g_losses) PageSetState("not-restored");
+  if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) PageSetState("not-restored");
 }
 
 // The browser took the context, and all it held, away: the loop waits, and returning true asks

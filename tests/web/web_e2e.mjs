@@ -509,13 +509,13 @@ async function gamepadSession(browser, site) {
       const pad = (body) => page.evaluate(body);
       await pad(() => __press(9, true));
       await until(page, (v) => v.state === 'running', 15000, 'state "running" after Start');
-      await pad(() => __press(9, false) && __press(0, true));
+      await pad(() => [__press(9, false), __press(0, true)]);
       await until(page, (v) => stepsAtEndHolding(v.steps, 'up') >= 3, 15000, 'up from A');
       await pad(() => (__pad.pad.axes[0] = -0.8));
       await until(page, (v) => stepsAtEndHolding(v.steps, 'up+left') >= 3, 15000, 'the stick');
       await pad(() => (__pad.plugged = false));
       await until(page, (v) => stepsAtEndHolding(v.steps, 'none') >= 3, 15000, 'unplugged');
-      await pad(() => __press(0, false) && __press(8, true) && (__pad.plugged = true));
+      await pad(() => [__press(0, false), __press(8, true), (__pad.plugged = true)]);
       await until(page, (v) => v.state === 'ended', 15000, 'state "ended" after Back');
     });
 }
