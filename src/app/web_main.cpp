@@ -1,8 +1,9 @@
 // The web shell: the Windows program's behaviour in a browser page, on Emscripten's html5 API,
 // with the scene drawn through the project's own OpenGL 1.1 subset over WebGL (src/web). The
-// same steps as win32_main.cpp, in the same order, once the player starts the demo with a click or
-// Enter: make the context and set up the scene, ask for full screen, then one pass of the loop per
-// animation frame: events, up, left, right, draw, (the browser presents), Escape.
+// same steps as win32_main.cpp, in the same order, once the player starts the demo with a click, a
+// tap, Enter or a pad's Start: make the context and set up the scene, ask for full screen, then one
+// pass of the loop per animation frame: events and pads, the steps (up, left, right) the frame's
+// time is worth at 60 steps a second, draw, (the browser presents), Escape.
 //
 // Where the Win32 calls have browser counterparts:
 //   RegisterClassA / CreateWindowExA  the page's <canvas id="canvas">, its drawing buffer 1024x768
@@ -12,28 +13,42 @@
 //   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage; the page
 //                               letterboxes the 4:3 picture on black
 //   the PeekMessage loop        emscripten_set_main_loop at the browser's frame rate: events
-//                               arrive between frames through the html5 callbacks
+//                               arrive between frames through the html5 callbacks. A pass takes
+//                               as many steps as its time is worth (StepClock), so the demo
+//                               keeps its speed on any display; "?pace=frame" takes one step a
+//                               pass, as the native programs do. A pass that takes no step has
+//                               nothing new to draw and leaves the kept picture as it is.
 //   SwapBuffers                 the browser presents when the frame's callback returns
-//   WM_KEYDOWN / WM_KEYUP       keydown / keyup by key name, as Windows key codes into g_keys
+//   WM_KEYDOWN / WM_KEYUP       keydown / keyup by key name, as Windows key codes into g_keys;
+//                               the page's touch controls (touch.js) and the standard-mapping
+//                               pads, polled once a pass, hold keys in the same table
 //   WM_KILLFOCUS                blur, or the page hidden: every key released
 //   WM_CLOSE                    Escape: the loop cancelled, the context destroyed, full screen left
-// A browser without WebGL 2 gets a message on the page instead of a blank canvas.
+// A browser without WebGL 2 gets a message on the page instead of a blank canvas. When the browser
+// takes the context away (a GPU reset), the loop pauses until it gives it back; then the scene is
+// set up again on it and the drive goes on from the same vehicle state.
 //
-// For tests and the benchmark the page keeps window.vortalux up to date: the state, the passes
-// drawn, the journal of held arrows in vortalux-frame's key-step syntax, the time of the first
-// frame; with "?drive" the page plays the benchmark's scripted drive (bench/drive.h) instead of
-// the keys, "&frames=N" passes at most, and reports its time.
+// For tests and the benchmark the page keeps window.vortalux up to date: the state, the passes of
+// the loop, the journal of the steps taken with their held arrows in vortalux-frame's key-step
+// syntax, the time of the first frame; with "?drive" the page plays the benchmark's scripted
+// drive (bench/drive.h) instead of the keys, one step and one drawn frame per pass, "&frames=N"
+// passes at most, and reports its time.
 //
 // Only this file of the program includes emscripten/html5.h.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "app/frame_pass.h"
 #include "app/key_table.h"
+#include "app/pad_keys.h"
+#include "app/step_clock.h"
 #include "drive.h"
 #include "scene/scene.h"
+#include "web/lost_context.h"
 
 namespace {
 
@@ -45,22 +60,24 @@ EM_JS(void, PageSetState, (const char* state), {
   document.body.dataset.state = window.vortalux.state;
 });
 
-// Counts a pass and adds its held arrows to the run-length journal ("none*2 up*37 up+left*4").
-EM_JS(void, PageRecordPass, (int up, int left, int right), {
+// Counts a pass and adds its steps, with their held arrows, to the run-length journal
+// ("none*2 up*37 up+left*4").
+EM_JS(void, PageRecordPass, (int up, int left, int right, int steps), {
   const v = window.vortalux;
+  v.passes++;
+  if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
+  if (steps == 0) return;
   const keys = [up ? "up" : "", left ? "left" : "", right ? "right" : ""].filter(Boolean);
   const name = keys.length ? keys.join("+") : "none";
   const j = Module.journal || (Module.journal = {done: "", name: "", count: 0});
   if (j.name == name) {
-    j.count++;
+    j.count += steps;
   } else {
     if (j.count) j.done += j.name + "*" + j.count + " ";
     j.name = name;
-    j.count = 1;
+    j.count = steps;
   }
   v.steps = j.done + name + "*" + j.count;
-  v.passes++;
-  if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
 });
 
 // Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
@@ -80,13 +97,25 @@ EM_JS(int, PageDriveFrames, (), {
   const frames = parseInt(query.get("frames") || "0", 10);
   return frames > 0 ? frames : 0;
 });
+
+EM_JS(int, PagePacedByFrame, (),
+      { return new URLSearchParams(location.search).get("pace") == "frame"; });
 // clang-format on
+
+// How long the page waits for the browser to give a lost context back before it says so.
+constexpr double kRestoreWaitMs = 5000;
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 bool g_running = false;
-long g_drivePasses = -1;  // the scripted drive's length, or -1 when the keys drive
+bool g_pacedByFrame = false;  // "?pace=frame": one step a pass
+long g_drivePasses = -1;      // the scripted drive's length, or -1 when the keys drive
 long g_pass = 0;
 double g_driveStart = 0;
+StepClock g_clock;
+bool g_redraw = false;  // the picture must be drawn even if the next pass takes no step
+PadKeys g_padKeys;      // what the pads held at the last poll, as the key table has it
+bool g_lost = false;    // the browser has taken the context away and not yet given it back
+int g_losses = 0;       // tells a wait for a restore from the waits of earlier losses
 
 int KeyCode(const char* key) {
   if (std::strcmp(key, "ArrowUp") == 0) return kKeyUp;
@@ -97,35 +126,80 @@ int KeyCode(const char* key) {
   return 0;
 }
 
+// Every key let go, the pads' included: the next poll gives the table what the pads still hold.
+void ReleaseAllKeys() {
+  ClearKeys();
+  g_padKeys = PadKeys();
+}
+
+// Reads every connected pad in the standard mapping, all of them as one, and gives the key table
+// what changed since the last poll: a pad that is unplugged lets go of what it held. True when
+// Start has just been pressed.
+bool PollPads() {
+  PadState pad;
+  if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+    const int count = emscripten_get_num_gamepads();
+    for (int i = 0; i < count; ++i) {
+      EmscriptenGamepadEvent e;
+      if (emscripten_get_gamepad_status(i, &e) != EMSCRIPTEN_RESULT_SUCCESS || !e.connected ||
+          std::strcmp(e.mapping, "standard") != 0) {
+        continue;
+      }
+      for (int b = 0; b < kPadButtonCount && b < e.numButtons; ++b) {
+        pad.pressed[b] = pad.pressed[b] || e.digitalButton[b];
+      }
+      const float x = e.numAxes > 0 ? static_cast<float>(e.axis[0]) : 0;
+      if (std::fabs(x) > std::fabs(pad.stickX)) pad.stickX = x;
+    }
+  }
+  const PadKeys now = KeysOfPad(pad);
+  ApplyPadKeys(g_padKeys, now);
+  const bool started = now.start && !g_padKeys.start;
+  g_padKeys = now;
+  return started;
+}
+
 // WM_CLOSE: the loop stops, the context goes, full screen is left; the page says how to restart.
 void End() {
   emscripten_cancel_main_loop();
+  g_running = false;  // before the context goes: its loss is then no failure
   PageLoseContext();
   emscripten_webgl_make_context_current(0);
   emscripten_webgl_destroy_context(g_context);
   emscripten_exit_fullscreen();
-  g_running = false;
-  ClearKeys();
+  ReleaseAllKeys();
   PageSetState("ended");
 }
 
-void Pass() {
-  if (g_drivePasses >= 0 && g_pass == g_drivePasses) {  // the drive's last frame is presented
+// One pass of the benchmark's drive: its own keys, one step, and a frame drawn.
+void DrivePass() {
+  if (g_pass == g_drivePasses) {  // the drive's last frame is presented
     PageSetDrive(g_pass, emscripten_get_now() - g_driveStart);
     return End();
   }
-  DriveKeys held = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
-  if (g_drivePasses >= 0) {
-    if (g_pass == 0) g_driveStart = emscripten_get_now();
-    held = DriveKeysAt(g_pass);
-    ApplyDriveKeys(held, g_vehicle);
-  } else {
-    ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
-  }
+  if (g_pass == 0) g_driveStart = emscripten_get_now();
+  const DriveKeys held = DriveKeysAt(g_pass);
+  ApplyDriveKeys(held, g_vehicle);
   DrawScene();
   ++g_pass;
-  PageRecordPass(held.up, held.left, held.right);
-  if (g_drivePasses < 0 && TakeEscape()) End();  // held, or tapped since the last pass
+  PageRecordPass(held.up, held.left, held.right, 1);
+}
+
+void Pass() {
+  // Between the loss and its event a pass would draw nothing; the event pauses the loop.
+  if (emscripten_is_webgl_context_lost(g_context)) return;
+  if (g_drivePasses >= 0) return DrivePass();
+  PollPads();
+  const int steps = g_pacedByFrame ? 1 : g_clock.StepsAt(emscripten_get_now());
+  const DriveKeys held = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
+  for (int i = 0; i < steps; ++i) {
+    ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
+  }
+  if (steps > 0 || g_redraw) DrawScene();
+  g_redraw = false;
+  ++g_pass;
+  PageRecordPass(held.up, held.left, held.right, steps);
+  if (TakeEscape()) End();  // held, or tapped since the last pass
 }
 
 // WM_CREATE and what WinMain does after it: the context, the scene, the vehicle's first step,
@@ -151,10 +225,50 @@ void Start(bool fullScreen) {
   InitScene();
   g_vehicle.Advance();  // settles the camera on the freshly built track
   ResizeScene(1024, 768);
-  ClearKeys();  // what was pressed before the start does not drive
+  ReleaseAllKeys();  // what was pressed before the start does not drive
   g_running = true;
   PageSetState("running");
   emscripten_set_main_loop(Pass, 0, EM_FALSE);  // fps 0: the browser's animation frames
+}
+
+// The waiting page polls the pads too, so that Start can start the demo.
+EM_BOOL WaitingFrame(double, void*) {
+  if (g_context != 0) return EM_FALSE;  // started (or failed to start): no more waiting
+  if (PollPads()) Start(true);
+  return g_context == 0;
+}
+
+void SayNotRestored(void* loss) {
+  if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) PageSetState("not-restored");
+}
+
+// The browser took the context, and all it held, away: the loop waits, and returning true asks
+// the browser (through preventDefault) to give the context back.
+EM_BOOL OnContextLost(int, const void*, void*) {
+  if (!g_running) return EM_FALSE;  // End() gives it up on purpose
+  emscripten_pause_main_loop();
+  g_lost = true;
+  ++g_losses;
+  PageSetState("lost");
+  emscripten_set_timeout(SayNotRestored, kRestoreWaitMs, reinterpret_cast<void*>(g_losses));
+  return EM_TRUE;
+}
+
+// The context is back, empty: the layer makes its program and buffers again at the next draw,
+// InitScene loads the pictures into it and compiles the track's list again (the same track), and
+// the vehicle goes on from where it stood. The time spent lost is not driven.
+EM_BOOL OnContextRestored(int, const void*, void*) {
+  if (!g_lost || !g_running) return EM_FALSE;
+  g_lost = false;
+  emscripten_webgl_make_context_current(g_context);
+  gl11::ForgetWebGlObjects();
+  InitScene();
+  ResizeScene(1024, 768);
+  g_clock = StepClock();
+  g_redraw = true;
+  PageSetState("running");
+  emscripten_resume_main_loop();
+  return EM_TRUE;
 }
 
 int OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
@@ -172,28 +286,47 @@ int OnClick(int, const EmscriptenMouseEvent*, void*) {
   return EM_FALSE;
 }
 
+// A tap on the picture starts the demo as a click does (touch.js keeps every touch from becoming
+// a click). The controls show only while the demo runs, so no tap on them starts it.
+int OnTouchEnd(int, const EmscriptenTouchEvent*, void*) {
+  if (!g_running) Start(true);
+  return EM_FALSE;
+}
+
 int OnBlur(int, const EmscriptenFocusEvent*, void*) {
-  ClearKeys();
+  ReleaseAllKeys();
   return EM_FALSE;
 }
 
 int OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-  if (event->hidden) ClearKeys();
+  if (event->hidden) ReleaseAllKeys();
   return EM_FALSE;
 }
 
 }  // namespace
+
+// touch.js: what the fingers on the controls hold now, all of them together.
+extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_touch_keys(int up, int left, int right) {
+  SetKeyFrom(kTouch, kKeyUp, up != 0);
+  SetKeyFrom(kTouch, kKeyLeft, left != 0);
+  SetKeyFrom(kTouch, kKeyRight, right != 0);
+}
 
 int main() {
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnBlur);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
+  emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, OnContextLost);
+  emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, OnContextRestored);
+  g_pacedByFrame = PagePacedByFrame() != 0;
 
   const int driveFrames = PageDriveFrames();
   if (driveFrames < 0) {
     emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
+    emscripten_set_touchend_callback("#stage", nullptr, EM_FALSE, OnTouchEnd);
     PageSetState("waiting");
+    emscripten_request_animation_frame_loop(WaitingFrame, nullptr);
     return 0;  // the runtime stays alive for the callbacks
   }
   PageSetState("waiting");

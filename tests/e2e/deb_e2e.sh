@@ -80,7 +80,8 @@ drive_from_root() {
 }
 
 pictures=(gfx/Flare.bmp gfx/Sky.bmp gfx/StartEnd.bmp gfx/Track.bmp)
-shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png)
+shown=(docs/images/start.png docs/images/climb.png docs/images/finish.png docs/images/web.png
+  docs/images/phone.png)
 desktop=(share/applications/vortalux.desktop)
 for size in 16 32 48 64 128 256; do
   desktop+=("share/icons/hicolor/${size}x$size/apps/vortalux.png")

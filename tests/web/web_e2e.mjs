@@ -1,6 +1,8 @@
 // End to end test of the web build in headless Chromium: the page's start by click and by Enter,
 // its frames against the native offscreen renderer after the same key steps, a drive with real
-// key events, blur, Escape, and a browser without WebGL.
+// key events, blur, a lost and restored context, Escape with the keyboard locked in full screen,
+// the pace at several frame rates on the page's own clock, touch, a gamepad, a reload with no
+// network, and a browser without WebGL.
 //   node web_e2e.mjs SITE_DIR FRAME_TOOL GFX_DIR OUT_DIR
 // Prints one ok/FAIL line per check and "N passed, N failed"; exits 1 on a failure and 77 when
 // Chromium is missing.
@@ -45,6 +47,12 @@ const idlePassesAtEnd = (steps) => {
   const last = parseSteps(steps).at(-1);
   return last && last.keys.length === 0 ? last.count : 0;
 };
+const stepCount = (steps) => parseSteps(steps).reduce((sum, group) => sum + group.count, 0);
+// The steps of the journal's last group when it holds exactly `keys` ('up+left', 'none'), else 0.
+const stepsAtEndHolding = (steps, keys) => {
+  const last = parseSteps(steps ?? '').at(-1);
+  return last && (last.keys.join('+') || 'none') === keys ? last.count : 0;
+};
 
 let passed = 0;
 let failed = 0;
@@ -62,10 +70,13 @@ function expect(condition, message) {
   if (!condition) throw new Error(message);
 }
 
-// A fresh load of the page, recording console errors, page errors, full-screen requests and
-// whether each arrow's keydown had its default action (scrolling) prevented.
-async function openPage(browser, url) {
+// A fresh load of the page, recording console errors, page errors, full-screen requests, calls
+// of the Keyboard Lock API (a stand-in that only records), the page's lose-context extension, and
+// whether each arrow's keydown had its default action (scrolling) prevented. prepare(page) runs
+// before the load.
+async function openPage(browser, url, prepare = async () => {}) {
   const page = await browser.newPage();
+  await prepare(page);
   const errors = [];
   // Chromium asks every site for /favicon.ico by itself; the page does not link one.
   page.on('console', (message) => {
@@ -85,6 +96,20 @@ async function openPage(browser, url) {
     }
     window.__arrowEvents = [];
     addEventListener('keydown', (e) => e.key.startsWith('Arrow') && __arrowEvents.push(e), true);
+    window.__keyboardLock = [];
+    const keyboard = {
+      lock: async (keys) => __keyboardLock.push(`lock ${keys} ${!!document.fullscreenElement}`),
+      unlock: () => __keyboardLock.push(`unlock ${!!document.fullscreenElement}`),
+    };
+    Object.defineProperty(Navigator.prototype, 'keyboard', { get: () => keyboard });
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (...args) {
+      const context = getContext.apply(this, args);
+      if (context && args[0] === 'webgl2') {
+        window.__loseContext = context.getExtension('WEBGL_lose_context');
+      }
+      return context;
+    };
   });
   await page.goto(url, { waitUntil: 'load', timeout: 30000 });
   await until(page, (v) => v.state, 30000, 'window.vortalux.state');
@@ -221,6 +246,29 @@ async function clickSession(browser, site) {
       expect(prevented, 'an arrow keydown kept its default action');
       expect(scrollY === 0, `scrolled to ${scrollY}`);
     });
+    await check('a lost context pauses it and says so; restored, the same frame', async () => {
+      await settle(page);
+      const before = path.join(outDir, 'lost-before.png');
+      await capture(page, before);
+      await page.evaluate(() => window.__loseContext.loseContext());
+      await until(page, (v) => v.state === 'lost', 15000, 'state "lost"');
+      const { passes } = await state(page);
+      const text = await page.evaluate(() => document.body.innerText);
+      expect(/picture was lost/i.test(text), `the page says "${text}"`);
+      await new Promise((resolve) => setTimeout(resolve, 500));
+      const lost = await state(page);
+      expect(lost.passes === passes, `passes went on while lost, ${passes} to ${lost.passes}`);
+      await page.evaluate(() => window.__loseContext.restoreContext());
+      await until(page, (v) => v.state === 'running', 15000, 'state "running" again');
+      await expectPassesRise(page);
+      const after = path.join(outDir, 'lost-after.png');
+      await capture(page, after);
+      const { count, worst, total } = await countDifferentPixels(browser, before, after,
+        kChannelTolerance, path.join(outDir, 'lost-diff.png'));
+      console.log(`# restored: ${count} of ${total} pixels differ by more than ` +
+        `${kChannelTolerance} from the frame before the loss, at most by ${worst}`);
+      expect(count <= Math.floor(total * kPixelShare), `${count} pixels differ after the restore`);
+    });
     await check('a tap of Escape ends it: passes stop, the page says so, the context is gone',
       async () => {
         await page.keyboard.press('Escape');
@@ -237,6 +285,11 @@ async function clickSession(browser, site) {
         expect(/ended/i.test(text) && /reload/i.test(text), `the page says "${text}"`);
         expect(lost, 'the canvas still holds a live WebGL context');
       });
+    await check('Escape is locked for the page in full screen, and let go after', async () => {
+      const calls = await page.evaluate(() => window.__keyboardLock);
+      expect(calls.join(' | ') === 'lock Escape true | unlock false',
+        `Keyboard Lock calls: ${JSON.stringify(calls)}`);
+    });
     await check('no console or page error in a whole session', () =>
       expect(errors.length === 0, errors.join(' | ')));
   } finally {
@@ -321,6 +374,210 @@ async function brokenPicturesSession(browser) {
   });
 }
 
+// A check on a page of its own: prepare(page) before the load, then body(page); no console or
+// page error may come of it.
+async function pageCheck(browser, name, url, prepare, body) {
+  await check(name, async () => {
+    const { page, errors } = await openPage(browser, url, prepare);
+    try {
+      await body(page);
+      expect(errors.length === 0, errors.join(' | '));
+    } finally {
+      await page.close();
+    }
+  });
+}
+
+// The page's clock and animation frames in the test's hands: __frames(n, ms) runs n frames, each
+// ms after the one before, and returns the journal.
+const installClock = (page) =>
+  page.evaluateOnNewDocument(() => {
+    let now = 0;
+    let queue = [];
+    performance.now = () => now;
+    window.requestAnimationFrame = (callback) => queue.push(callback);
+    window.cancelAnimationFrame = () => {};
+    window.__frames = (count, ms) => {
+      for (let i = 0; i < count; ++i) {
+        now += ms;
+        const due = queue;
+        queue = [];
+        for (const callback of due) callback(now);
+      }
+      return window.vortalux.steps;
+    };
+  });
+const frames = (page, count, ms) => page.evaluate((n, t) => window.__frames(n, t), count, ms);
+
+async function startOnClock(page) {
+  await page.mouse.click(512, 384);
+  await until(page, (v) => v.state === 'running', 15000, 'state "running"');
+  return frames(page, 2, 1000 / 60);
+}
+
+async function paceSession(browser, site) {
+  await pageCheck(browser, 'up held 2 s: 120 steps at 30, 60 and 144 Hz, a stall 4; frame matches',
+    site.url, installClock, async (page) => {
+      let steps = await startOnClock(page);
+      await page.keyboard.down('ArrowUp');
+      const taken = [];
+      for (const [what, count, ms] of [['30 Hz', 60, 1000 / 30], ['60 Hz', 120, 1000 / 60],
+        ['144 Hz', 288, 1000 / 144], ['a 1 s frame', 1, 1000]]) {
+        const before = passesHolding(steps, 'up');
+        steps = await frames(page, count, ms);
+        taken.push(`${what}: ${passesHolding(steps, 'up') - before}`);
+      }
+      await page.keyboard.up('ArrowUp');
+      await frames(page, 2, 1000 / 60);
+      console.log(`# steps of up: ${taken.join(', ')}`);
+      expect(taken.join(', ') === '30 Hz: 120, 60 Hz: 120, 144 Hz: 120, a 1 s frame: 4',
+        `steps of up: ${taken.join(', ')}`);
+      await expectNativeMatch(browser, page, 'pace');
+    });
+  await pageCheck(browser, '?pace=frame takes one step a frame at 144 Hz', `${site.url}?pace=frame`,
+    installClock, async (page) => {
+      const before = stepCount(await startOnClock(page));
+      const after = stepCount(await frames(page, 10, 1000 / 144));
+      expect(after - before === 10, `10 frames took ${after - before} steps`);
+    });
+}
+
+// A phone held landscape: CDP touch points, several at once, as a touch screen sends them.
+async function touchSession(browser, site) {
+  const phone = { width: 844, height: 390, isMobile: true, hasTouch: true };
+  await pageCheck(browser,
+    'touch: a tap starts it; forward and a turn at once, a slide, a lift; no scroll or zoom',
+    site.url, (page) => page.setViewport(phone), async (page) => {
+      const cdp = await page.createCDPSession();
+      // Each event names the fingers it changes, as puppeteer's touch handles send them.
+      const touch = (type, points) => cdp.send('Input.dispatchTouchEvent',
+        { type, touchPoints: points.map(([[x, y], id]) => ({ x, y, id })) });
+      await touch('touchStart', [[[422, 150], 0]]);
+      await touch('touchEnd', []);
+      await until(page, (v) => v.state === 'running', 15000, 'state "running" after a tap');
+      const controls = await page.evaluate(() => Object.fromEntries(
+        [...document.querySelectorAll('[data-key]')].map((element) => {
+          const box = element.getBoundingClientRect();
+          return [element.dataset.key, [box.x + box.width / 2, box.y + box.height / 2,
+            Math.min(box.width, box.height)]];
+        })));
+      for (const key of ['up', 'left', 'right']) {
+        expect(controls[key]?.[2] >= 44, `the ${key} control: ${JSON.stringify(controls[key])}`);
+      }
+      const at = (key) => controls[key].slice(0, 2);
+      const held = (what, keys) =>
+        until(page, (v) => stepsAtEndHolding(v.steps, keys) >= 3, 15000, `${keys} (${what})`);
+      await touch('touchStart', [[at('up'), 1]]);
+      await held('one finger on forward', 'up');
+      await touch('touchStart', [[at('left'), 2]]);
+      await held('a second finger on left', 'up+left');
+      await touch('touchMove', [[at('right'), 2]]);
+      await held('the second finger slid onto right', 'up+right');
+      await touch('touchEnd', [[at('up'), 1]]);
+      await held('the first finger lifted', 'right');
+      await touch('touchEnd', [[at('right'), 2]]);
+      await held('both lifted', 'none');
+      const seen = await page.evaluate(() => ({
+        scroll: [scrollX, scrollY, visualViewport.scale],
+        touchAction: getComputedStyle(document.body).touchAction,
+        selected: String(getSelection()),
+      }));
+      expect(seen.scroll.join() === '0,0,1', `scrolled or zoomed: ${seen.scroll}`);
+      expect(seen.touchAction === 'none', `touch-action: ${seen.touchAction}`);
+      expect(seen.selected === '', `text selected: "${seen.selected}"`);
+      await page.setViewport({ ...phone, width: phone.height, height: phone.width });
+      const hint = await page.evaluate(() => document.body.innerText);
+      expect(/turn the phone/i.test(hint), `upright, the page says "${hint}"`);
+    });
+}
+
+// One standard-mapping pad, seen through navigator.getGamepads, whose buttons the test sets.
+function plugPad() {
+  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+  const pad = { id: 'test pad', index: 0, mapping: 'standard', connected: true, timestamp: 0,
+    axes: [0, 0, 0, 0], buttons };
+  window.__pad = { pad, plugged: true };
+  window.__press = (button, on) => Object.assign(buttons[button], { pressed: on, value: +on });
+  Object.defineProperty(Navigator.prototype, 'getGamepads',
+    { value: () => [__pad.plugged ? pad : null], configurable: true });
+}
+
+async function gamepadSession(browser, site) {
+  await pageCheck(browser,
+    'a gamepad: Start starts it, A drives, the stick turns, unplugged lets go, Back ends',
+    site.url, (page) => page.evaluateOnNewDocument(plugPad), async (page) => {
+      const pad = (body) => page.evaluate(body);
+      await pad(() => __press(9, true));
+      await until(page, (v) => v.state === 'running', 15000, 'state "running" after Start');
+      await pad(() => [__press(9, false), __press(0, true)]);
+      await until(page, (v) => stepsAtEndHolding(v.steps, 'up') >= 3, 15000, 'up from A');
+      await pad(() => (__pad.pad.axes[0] = -0.8));
+      await until(page, (v) => stepsAtEndHolding(v.steps, 'up+left') >= 3, 15000, 'the stick');
+      await pad(() => (__pad.plugged = false));
+      await until(page, (v) => stepsAtEndHolding(v.steps, 'none') >= 3, 15000, 'unplugged');
+      await pad(() => [__press(0, false), __press(8, true), (__pad.plugged = true)]);
+      await until(page, (v) => v.state === 'ended', 15000, 'state "ended" after Back');
+    });
+}
+
+// The site as the web zip (the newest in SITE_DIR) unpacks it, served on a port of its own.
+async function serveZip() {
+  const zips = fs.readdirSync(siteDir).filter((name) => /^Vortalux-.*-web\.zip$/.test(name))
+    .map((name) => path.join(siteDir, name))
+    .sort((a, b) => fs.statSync(b).mtimeMs - fs.statSync(a).mtimeMs);
+  expect(zips.length > 0, `no web zip in ${siteDir}`);
+  const unpacked = path.join(outDir, 'zip-site');
+  fs.rmSync(unpacked, { recursive: true, force: true });
+  execFileSync('python3', ['-m', 'zipfile', '-e', zips[0], unpacked], { timeout: 60000 });
+  return serve(path.join(unpacked, path.basename(zips[0], '.zip')));
+}
+
+// The site from the web zip, once visited (its worker active), then reloaded with no network: the
+// worker installs only when every file it lists is there, so this also finds one the zip lacks.
+async function offlineSession(browser) {
+  const site = await serveZip();
+  try {
+    await offlineCheck(browser, site);
+  } finally {
+    site.close();
+  }
+}
+
+async function offlineCheck(browser, site) {
+  await pageCheck(browser, 'the web zip, installable: manifest, icons; offline a reload draws',
+    site.url, async () => {}, async (page) => {
+      const manifest = await page.evaluate(async () => {
+        const link = document.querySelector('link[rel="manifest"]');
+        const parsed = await (await fetch(link.href)).json();
+        const icons = [];
+        for (const icon of parsed.icons ?? []) {
+          const picture = await (await fetch(new URL(icon.src, link.href))).blob();
+          const { width, height } = await createImageBitmap(picture);
+          icons.push(`${icon.sizes}:${width}x${height}`);
+        }
+        await Promise.race([navigator.serviceWorker.ready, new Promise((resolve, reject) =>
+          setTimeout(() => reject(new Error('no service worker active after 15 s')), 15000))]);
+        return { ...parsed, icons: icons.join(' ') };
+      });
+      const { name, short_name, display, orientation, icons } = manifest;
+      const shown = `${name}/${short_name} ${display} ${orientation} ${icons}`;
+      expect(shown === 'Vortalux/Vortalux fullscreen landscape 192x192:192x192 512x512:512x512',
+        `the manifest: ${shown}`);
+      expect(manifest.theme_color && manifest.background_color, 'no theme or background colour');
+      await page.setOfflineMode(true);
+      try {
+        await page.reload({ waitUntil: 'load', timeout: 30000 });
+        await until(page, (v) => v.state === 'waiting', 30000, 'state "waiting" offline');
+        await page.mouse.click(512, 384);
+        await until(page, (v) => v.state === 'running', 15000, 'state "running" offline');
+        await settle(page);
+        await expectNativeMatch(browser, page, 'offline');
+      } finally {
+        await page.setOfflineMode(false);
+      }
+    });
+}
+
 const cleanups = [];
 async function main() {
   const site = await serve(siteDir);
@@ -329,6 +586,10 @@ async function main() {
   cleanups.push(chromium.close);
   await clickSession(chromium.browser, site);
   await enterSession(chromium.browser, site);
+  await offlineSession(chromium.browser);
+  await paceSession(chromium.browser, site);
+  await touchSession(chromium.browser, site);
+  await gamepadSession(chromium.browser, site);
   await brokenPicturesSession(chromium.browser);
   await noWebglSession(site);
 }

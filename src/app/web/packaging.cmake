@@ -1,11 +1,12 @@
 # The web site as one zip (CPack): cmake --workflow --preset web-package ->
 # build/web/Vortalux-<version>-web.zip, unpacking to a folder that any static web server serves:
-# index.html, its script and style, vortalux.js, vortalux.wasm, vortalux.data, README.md with the
-# pictures it shows (docs/images/), LICENSE.
+# index.html, its scripts and style, the manifest and its icons, the service worker, vortalux.js,
+# vortalux.wasm, vortalux.data, README.md with the pictures it shows (docs/images/), LICENSE.
 if(NOT TARGET vortalux)
   return()
 endif()
-foreach(file index.html page.js style.css vortalux.js vortalux.wasm vortalux.data)
+foreach(file index.html page.js touch.js style.css manifest.json icon-192.png icon-512.png
+    service-worker.js vortalux.js vortalux.wasm vortalux.data)
   install(FILES ${VORTALUX_RUNTIME_DIR}/${file} DESTINATION . COMPONENT demo)
 endforeach()
 foreach(document README.md LICENSE)

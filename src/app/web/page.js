@@ -1,5 +1,6 @@
-// The page's side of the web shell: where the program draws, and what the page shows when it
-// cannot load. The shell itself sets window.vortalux and the page's state once it runs.
+// The page's side of the web shell: where the program draws, what the page shows when it cannot
+// load, Escape kept for the demo in full screen, and the service worker that keeps the site for
+// visits with no network. The shell itself sets window.vortalux and the page's state once it runs.
 "use strict";
 function vortaluxFailed() {
   window.vortalux = Object.assign(window.vortalux || {passes: 0, steps: "", firstFrameMs: null},
@@ -13,3 +14,24 @@ var Module = {
 window.addEventListener("error", function (event) {
   if (event.target && event.target.tagName === "SCRIPT") vortaluxFailed();
 }, true);
+
+// In full screen the browser takes the first Escape to leave it. Where the Keyboard Lock API is,
+// Escape is locked while the page is in full screen, so that one press ends the demo (a long
+// press still leaves full screen); elsewhere the first press only leaves full screen.
+document.addEventListener("fullscreenchange", function () {
+  const keyboard = navigator.keyboard;
+  if (!keyboard || typeof keyboard.lock !== "function") return;
+  if (document.fullscreenElement) {
+    keyboard.lock(["Escape"]).catch(function () {});
+  } else {
+    keyboard.unlock();
+  }
+});
+
+// The benchmark's drive ("?drive") measures the demo alone, not the worker's first install.
+if ("serviceWorker" in navigator && location.protocol !== "file:" &&
+    !new URLSearchParams(location.search).has("drive")) {
+  window.addEventListener("load", function () {
+    navigator.serviceWorker.register("service-worker.js").catch(function () {});
+  });
+}
