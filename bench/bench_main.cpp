@@ -132,6 +132,7 @@ bool MeasureFrames(const BenchOptions& options, BenchFigures* figures) {
     figures->framesPerRun = demo.frames;
     figures->demoFps.push_back(demo.FramesPerSecond());
     figures->floorFps.push_back(bare.FramesPerSecond());
+    figures->demoDrawMs.push_back(demo.frames > 0 ? demo.drawSeconds * 1000.0 / demo.frames : 0.0);
   }
   return true;
 }

@@ -22,7 +22,8 @@
 // For tests and the benchmark the page keeps window.vortalux up to date: the state, the passes
 // drawn, the journal of held arrows in vortalux-frame's key-step syntax, the time of the first
 // frame; with "?drive" the page plays the benchmark's scripted drive (bench/drive.h) instead of
-// the keys, "&frames=N" passes at most, and reports its time.
+// the keys, "&frames=N" passes at most, and reports its time; "?floor" draws the benchmark's floor
+// as many times (web_timing.h).
 //
 // Only this file of the program includes emscripten/html5.h.
 #include <emscripten.h>
@@ -32,6 +33,7 @@
 
 #include "app/frame_pass.h"
 #include "app/key_table.h"
+#include "app/web_timing.h"
 #include "drive.h"
 #include "scene/scene.h"
 
@@ -70,8 +72,8 @@ EM_JS(void, PageLoseContext, (), {
   if (lose) lose.loseContext();
 });
 
-EM_JS(void, PageSetDrive, (int passes, double ms),
-      { window.vortalux.drive = {passes: passes, ms: ms}; });
+EM_JS(void, PageSetDrive, (int passes, double ms, double drawMs),
+      { window.vortalux.drive = {passes: passes, ms: ms, drawMs: drawMs}; });
 
 // -1 without "drive" in the query; otherwise the "frames" limit, 0 for none.
 EM_JS(int, PageDriveFrames, (), {
@@ -87,6 +89,8 @@ bool g_running = false;
 long g_drivePasses = -1;  // the scripted drive's length, or -1 when the keys drive
 long g_pass = 0;
 double g_driveStart = 0;
+bool g_floor = false;  // "?floor": the passes draw the floor
+DrawTimer g_drawTimer;
 
 int KeyCode(const char* key) {
   if (std::strcmp(key, "ArrowUp") == 0) return kKeyUp;
@@ -111,7 +115,7 @@ void End() {
 
 void Pass() {
   if (g_drivePasses >= 0 && g_pass == g_drivePasses) {  // the drive's last frame is presented
-    PageSetDrive(g_pass, emscripten_get_now() - g_driveStart);
+    PageSetDrive(g_pass, emscripten_get_now() - g_driveStart, g_drawTimer.Ms());
     return End();
   }
   DriveKeys held = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
@@ -122,7 +126,14 @@ void Pass() {
   } else {
     ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
   }
-  DrawScene();
+  g_drawTimer.Begin();
+  if (g_floor) {
+    DrawFloorFrame();
+  } else {
+    DrawScene();
+  }
+  g_drawTimer.End();
+  if (g_drivePasses >= 0) ReadBackOnePixel();
   ++g_pass;
   PageRecordPass(held.up, held.left, held.right);
   if (g_drivePasses < 0 && TakeEscape()) End();  // held, or tapped since the last pass
@@ -190,7 +201,8 @@ int main() {
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnBlur);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
 
-  const int driveFrames = PageDriveFrames();
+  const int floorFrames = PageFloorFrames();
+  const int driveFrames = floorFrames >= 0 ? floorFrames : PageDriveFrames();
   if (driveFrames < 0) {
     emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
     PageSetState("waiting");
@@ -201,6 +213,11 @@ int main() {
   if (g_running) {
     const long full = DrivePassCount(g_vehicle);  // drives and resets the vehicle to the start
     g_drivePasses = driveFrames > 0 && driveFrames < full ? driveFrames : full;
+    g_floor = floorFrames >= 0 && StartFloor();
+    if (floorFrames >= 0 && !g_floor) {
+      End();
+      PageSetState("error");
+    }
   }
   return 0;
 }
