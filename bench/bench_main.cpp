@@ -105,7 +105,8 @@ bool MeasureFrames(const BenchOptions& options, BenchFigures* figures) {
     std::fprintf(stderr, "vortalux-bench: cannot read gfx/Sky.bmp for the floor\n");
     return false;
   }
-  const long passes = DrivePassCount(g_vehicle);
+  const long drive = DrivePassCount(g_vehicle);
+  const long passes = options.passes > 0 && options.passes < drive ? options.passes : drive;
   if (passes == 0) {
     std::fprintf(stderr, "vortalux-bench: the track was not built\n");
     return false;

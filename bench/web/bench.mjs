@@ -4,7 +4,10 @@
 // native offscreen figures of vortalux-bench for the same drive and floor; all run by run back
 // to back. Also the page's load to first frame and the size of what it downloads.
 //   node bench/web/bench.mjs [--site DIR] [--native VORTALUX_BENCH] [--runs N] [--frames N]
-//                            [--rasterisers swiftshader,llvmpipe] [--trace FILE]
+//                            [--rasterisers swiftshader,llvmpipe] [--chromium FLAGS]
+//                            [--trace FILE]
+// --frames: the drive's first N passes (default 1200; 0 for the whole drive), natively too.
+// --chromium adds flags to Chromium's command line (e.g. "--disable-gpu-compositing").
 // --trace writes Chromium's trace of the last llvmpipe drive (chrome://tracing, Perfetto).
 // Prints a table, then one JSON object on the last line. Needs tests/web's node_modules.
 import { execFileSync } from 'node:child_process';
@@ -24,8 +27,8 @@ function parseArgs(argv) {
   const firstBench = ['release', 'ci']
     .map((tree) => path.join(root, 'build', tree, 'vortalux-bench'))
     .find((file) => fs.existsSync(file));
-  const options = { site: path.join(root, 'build/web'), native: firstBench, runs: 3, frames: 0,
-    rasterisers: 'swiftshader,llvmpipe', trace: '' };
+  const options = { site: path.join(root, 'build/web'), native: firstBench, runs: 3, frames: 1200,
+    rasterisers: 'swiftshader,llvmpipe', chromium: '', trace: '' };
   for (let i = 0; i < argv.length; i += 2) {
     const [name, value] = [argv[i].replace(/^--/, ''), argv[i + 1]];
     if (!(name in options) || value === undefined) {
@@ -33,7 +36,7 @@ function parseArgs(argv) {
         fileURLToPath(import.meta.url)}`);
     }
     options[name] = typeof options[name] === 'number' ? Number(value)
-      : name === 'rasterisers' ? value : path.resolve(value);
+      : ['rasterisers', 'chromium'].includes(name) ? value : path.resolve(value);
   }
   if (!(options.runs >= 1) || !(options.frames >= 0)) {
     throw new Error('--runs and --frames take whole numbers');
@@ -81,8 +84,11 @@ async function browserRun(browser, url, mode, frames, traceFile) {
   }
 }
 
-function nativeRun(bench) {
-  const out = execFileSync(bench, ['--json', '--runs', '1', '--startup-runs', '0'], {
+// The same passes as the page draws, every one of them.
+function nativeRun(bench, frames) {
+  const passes = frames ? ['--passes', String(frames)] : [];
+  const out = execFileSync(bench, ['--json', '--runs', '1', '--startup-runs', '0', '--stride', '1',
+    ...passes], {
     encoding: 'utf8',
     timeout: 600000,
   });
@@ -92,7 +98,9 @@ function nativeRun(bench) {
 
 // The demo and the floor on one rasteriser in one browser, the order flipped on odd runs.
 async function rasteriserRun(name, site, options, run, traceFile) {
-  const chromium = await launch(['--disable-gpu-vsync', '--disable-frame-rate-limit'], name);
+  const flags = options.chromium.split(' ').filter(Boolean);
+  const chromium = await launch(['--disable-gpu-vsync', '--disable-frame-rate-limit', ...flags],
+    name);
   try {
     const drive = () => browserRun(chromium.browser, site.url, 'drive', options.frames, traceFile);
     let demo;
@@ -139,7 +147,8 @@ function report(options, paths, browsers, native, sizes, firstFrameMs) {
     `${f(s.floor_fps).padStart(9)} ${f(s.demo_floor, 3).padStart(10)} ${f(s.draw_ms, 3).padStart(12)}`;
   const lines = [
     `${paths.native.passes} passes per run, median of ${options.runs} run${
-      options.runs > 1 ? 's' : ''}, one-pixel read-back after every browser frame`,
+      options.runs > 1 ? 's' : ''}, one-pixel read-back after every browser frame${
+      options.chromium ? `, Chromium with ${options.chromium}` : ''}`,
     `  ${'path'.padEnd(22)} ${'demo fps'.padStart(9)} ${'floor fps'.padStart(9)} ` +
       `${'demo/floor'.padStart(10)} ${'draw ms/pass'.padStart(12)}`,
     ...options.rasterisers.map((name) => row(`browser, ${name}`, paths[name])),
@@ -179,7 +188,7 @@ async function main() {
   try {
     // Run by run, every path once, so a change of load between runs falls on all alike.
     for (let i = 0; i < options.runs; ++i) {
-      const native = nativeRun(options.native);
+      const native = nativeRun(options.native, options.frames);
       nativeRuns.push(native);
       for (const name of options.rasterisers) {
         const last = i === options.runs - 1 && name === 'llvmpipe';
