@@ -8,7 +8,8 @@
 //                            [--trace FILE]
 // --frames: the drive's first N passes (default 1200; 0 for the whole drive), natively too.
 // --chromium adds flags to Chromium's command line (e.g. "--disable-gpu-compositing").
-// --trace writes Chromium's trace of the last llvmpipe drive (chrome://tracing, Perfetto).
+// --trace FILE: after the timed runs, one more drive on the first rasteriser, not counted, with
+// Chromium's trace written to FILE (for chrome://tracing or Perfetto).
 // Prints a table, then one JSON object on the last line. Needs tests/web's node_modules.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -96,13 +97,25 @@ function nativeRun(bench, frames) {
   return { demo: figures.demo_fps, floor: figures.floor_fps, drawMs: figures.demo_draw_ms };
 }
 
-// The demo and the floor on one rasteriser in one browser, the order flipped on odd runs.
-async function rasteriserRun(name, site, options, run, traceFile) {
+function launchFor(name, options) {
   const flags = options.chromium.split(' ').filter(Boolean);
-  const chromium = await launch(['--disable-gpu-vsync', '--disable-frame-rate-limit', ...flags],
-    name);
+  return launch(['--disable-gpu-vsync', '--disable-frame-rate-limit', ...flags], name);
+}
+
+async function traceRun(name, site, options) {
+  const chromium = await launchFor(name, options);
   try {
-    const drive = () => browserRun(chromium.browser, site.url, 'drive', options.frames, traceFile);
+    await browserRun(chromium.browser, site.url, 'drive', options.frames, options.trace);
+  } finally {
+    await chromium.close();
+  }
+}
+
+// The demo and the floor on one rasteriser in one browser, the order flipped on odd runs.
+async function rasteriserRun(name, site, options, run) {
+  const chromium = await launchFor(name, options);
+  try {
+    const drive = () => browserRun(chromium.browser, site.url, 'drive', options.frames);
     let demo;
     let floor;
     if (run % 2 === 0) {
@@ -191,9 +204,7 @@ async function main() {
       const native = nativeRun(options.native, options.frames);
       nativeRuns.push(native);
       for (const name of options.rasterisers) {
-        const last = i === options.runs - 1 && name === 'llvmpipe';
-        const { demo, floor, renderer } = await rasteriserRun(name, site, options, i,
-          last && options.trace ? options.trace : '');
+        const { demo, floor, renderer } = await rasteriserRun(name, site, options, i);
         browsers[name] = renderer;
         first ??= demo;
         runs[name].push({ demo: demo.fps, floor: floor.fps, drawMs: demo.drawMs,
@@ -203,6 +214,7 @@ async function main() {
           native.floor.toFixed(1)}`);
       }
     }
+    if (options.trace) await traceRun(options.rasterisers[0], site, options);
   } finally {
     site.close();
   }
