@@ -105,7 +105,8 @@ bool MeasureFrames(const BenchOptions& options, BenchFigures* figures) {
     std::fprintf(stderr, "vortalux-bench: cannot read gfx/Sky.bmp for the floor\n");
     return false;
   }
-  const long passes = DrivePassCount(g_vehicle);
+  const long drive = DrivePassCount(g_vehicle);
+  const long passes = options.passes > 0 && options.passes < drive ? options.passes : drive;
   if (passes == 0) {
     std::fprintf(stderr, "vortalux-bench: the track was not built\n");
     return false;
@@ -132,6 +133,7 @@ bool MeasureFrames(const BenchOptions& options, BenchFigures* figures) {
     figures->framesPerRun = demo.frames;
     figures->demoFps.push_back(demo.FramesPerSecond());
     figures->floorFps.push_back(bare.FramesPerSecond());
+    figures->demoDrawMs.push_back(demo.frames > 0 ? demo.drawSeconds * 1000.0 / demo.frames : 0.0);
   }
   return true;
 }

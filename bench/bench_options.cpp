@@ -20,8 +20,8 @@ bool ParseCount(const char* text, long low, long high, long* value) {
 }  // namespace
 
 const char* BenchUsage() {
-  return "usage: vortalux-bench [--json] [--window] [--runs N] [--stride N] [--startup-runs N]\n"
-         "                      [--dir DIR]\n"
+  return "usage: vortalux-bench [--json] [--window] [--runs N] [--stride N] [--passes N]\n"
+         "                      [--startup-runs N] [--dir DIR]\n"
          "       vortalux-bench --leak-check FRAMES [--rss-slack-kb KB] [--window] [--dir DIR]\n"
          "Times the demo's frame at 1024x768 over a scripted drive of the whole track against a\n"
          "bare loop (clear, one full-screen quad with a texture of the sky's size, present) in\n"
@@ -31,6 +31,7 @@ const char* BenchUsage() {
          "EGL\n"
          "  --runs N          timed runs of each loop (default 5)\n"
          "  --stride N        draw every N-th pass of the drive (default 8; 1 draws every pass)\n"
+         "  --passes N        only the drive's first N passes (as the browser page's frames=N)\n"
          "  --startup-runs N  start-up probes of each kind (default 7; 0 skips start-up)\n"
          "  --dir DIR         folder holding gfx/ (default: the program's folder)\n"
          "  --leak-check N    drive N frames and compare the heap in use and resident memory at\n"
@@ -65,6 +66,9 @@ bool ParseBenchOptions(int argc, const char* const* argv, BenchOptions* options,
     } else if (std::strcmp(arg, "--stride") == 0) {
       if (!count(1, 100000)) return false;
       options->stride = static_cast<int>(value);
+    } else if (std::strcmp(arg, "--passes") == 0) {
+      if (!count(1, 100000000)) return false;
+      options->passes = value;
     } else if (std::strcmp(arg, "--startup-runs") == 0) {
       if (!count(0, 1000)) return false;
       options->startupRuns = static_cast<int>(value);

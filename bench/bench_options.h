@@ -11,6 +11,7 @@ struct BenchOptions {
   TargetKind target = TargetKind::kOffscreen;
   int runs = 5;           // timed demo runs, each paired with a floor run
   int stride = 8;         // draw every stride-th pass of the drive
+  long passes = 0;        // the first passes of the drive only; 0 for the whole drive
   int startupRuns = 7;    // start-up probes of each kind; 0 leaves start-up out
   std::string directory;  // where gfx/ is; empty: the folder holding the program
   bool probe = false;     // run as a start-up probe child

@@ -17,6 +17,7 @@ struct BenchFigures {
   // One entry per run; the demo and floor runs with the same index ran back to back.
   std::vector<double> demoFps;
   std::vector<double> floorFps;
+  std::vector<double> demoDrawMs;  // milliseconds inside DrawScene per demo frame
   std::vector<double> startupDemoMs;
   std::vector<double> startupFloorMs;
 };
@@ -24,6 +25,7 @@ struct BenchFigures {
 struct BenchSummary {
   double demoFps = 0.0;
   double floorFps = 0.0;
+  double demoDrawMs = 0.0;
   // Demo frame time over floor frame time: the median of the runs' own ratios, so that a change
   // of load between runs cancels out within each pair.
   double ratio = 0.0;

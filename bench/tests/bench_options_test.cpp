@@ -15,14 +15,16 @@ bool Parse(std::vector<const char*> args, BenchOptions* options, std::string* er
 TEST(BenchOptionsTest, EveryOptionSetsItsField) {
   BenchOptions options;
   std::string error;
-  ASSERT_TRUE(Parse({"--json", "--window", "--runs", "3", "--stride", "1", "--startup-runs", "0",
-                     "--dir", "/tmp", "--leak-check", "1000", "--rss-slack-kb", "64"},
-                    &options, &error))
+  ASSERT_TRUE(Parse(
+      {"--json", "--window", "--runs", "3", "--stride", "1", "--passes", "1200", "--startup-runs",
+       "0", "--dir", "/tmp", "--leak-check", "1000", "--rss-slack-kb", "64"},
+      &options, &error))
       << error;
   EXPECT_TRUE(options.json);
   EXPECT_EQ(options.target, TargetKind::kWindow);
   EXPECT_EQ(options.runs, 3);
   EXPECT_EQ(options.stride, 1);
+  EXPECT_EQ(options.passes, 1200);
   EXPECT_EQ(options.startupRuns, 0);
   EXPECT_EQ(options.directory, "/tmp");
   EXPECT_EQ(options.leakCheckFrames, 1000);

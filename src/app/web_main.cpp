@@ -32,7 +32,8 @@
 // the loop, the journal of the steps taken with their held arrows in vortalux-frame's key-step
 // syntax, the time of the first frame; with "?drive" the page plays the benchmark's scripted
 // drive (bench/drive.h) instead of the keys, one step and one drawn frame per pass, "&frames=N"
-// passes at most, and reports its time.
+// passes at most, and reports its time; "?floor" draws the benchmark's floor as many times
+// (web_timing.h).
 //
 // Only this file of the program includes emscripten/html5.h.
 #include <emscripten.h>
@@ -46,6 +47,7 @@
 #include "app/key_table.h"
 #include "app/pad_keys.h"
 #include "app/step_clock.h"
+#include "app/web_timing.h"
 #include "drive.h"
 #include "scene/scene.h"
 #include "web/lost_context.h"
@@ -87,8 +89,8 @@ EM_JS(void, PageLoseContext, (), {
   if (lose) lose.loseContext();
 });
 
-EM_JS(void, PageSetDrive, (int passes, double ms),
-      { window.vortalux.drive = {passes: passes, ms: ms}; });
+EM_JS(void, PageSetDrive, (int passes, double ms, double drawMs),
+      { window.vortalux.drive = {passes: passes, ms: ms, drawMs: drawMs}; });
 
 // -1 without "drive" in the query; otherwise the "frames" limit, 0 for none.
 EM_JS(int, PageDriveFrames, (), {
@@ -116,6 +118,8 @@ bool g_redraw = false;  // the picture must be drawn even if the next pass takes
 PadKeys g_padKeys;      // what the pads held at the last poll, as the key table has it
 bool g_lost = false;    // the browser has taken the context away and not yet given it back
 int g_losses = 0;       // tells a wait for a restore from the waits of earlier losses
+bool g_floor = false;   // "?floor": the passes draw the floor
+DrawTimer g_drawTimer;
 
 int KeyCode(const char* key) {
   if (std::strcmp(key, "ArrowUp") == 0) return kKeyUp;
@@ -171,16 +175,24 @@ void End() {
   PageSetState("ended");
 }
 
-// One pass of the benchmark's drive: its own keys, one step, and a frame drawn.
+// One pass of the benchmark's drive (or of its floor): its own keys, one step, a frame drawn and
+// read back, so that the time counts only frames really drawn.
 void DrivePass() {
   if (g_pass == g_drivePasses) {  // the drive's last frame is presented
-    PageSetDrive(g_pass, emscripten_get_now() - g_driveStart);
+    PageSetDrive(g_pass, emscripten_get_now() - g_driveStart, g_drawTimer.Ms());
     return End();
   }
   if (g_pass == 0) g_driveStart = emscripten_get_now();
   const DriveKeys held = DriveKeysAt(g_pass);
   ApplyDriveKeys(held, g_vehicle);
-  DrawScene();
+  g_drawTimer.Begin();
+  if (g_floor) {
+    DrawFloorFrame();
+  } else {
+    DrawScene();
+  }
+  g_drawTimer.End();
+  ReadBackOnePixel();
   ++g_pass;
   PageRecordPass(held.up, held.left, held.right, 1);
 }
@@ -321,7 +333,8 @@ int main() {
   emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, OnContextRestored);
   g_pacedByFrame = PagePacedByFrame() != 0;
 
-  const int driveFrames = PageDriveFrames();
+  const int floorFrames = PageFloorFrames();
+  const int driveFrames = floorFrames >= 0 ? floorFrames : PageDriveFrames();
   if (driveFrames < 0) {
     emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
     emscripten_set_touchend_callback("#stage", nullptr, EM_FALSE, OnTouchEnd);
@@ -334,6 +347,11 @@ int main() {
   if (g_running) {
     const long full = DrivePassCount(g_vehicle);  // drives and resets the vehicle to the start
     g_drivePasses = driveFrames > 0 && driveFrames < full ? driveFrames : full;
+    g_floor = floorFrames >= 0 && StartFloor();
+    if (floorFrames >= 0 && !g_floor) {
+      End();
+      PageSetState("error");
+    }
   }
   return 0;
 }

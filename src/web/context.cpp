@@ -16,8 +16,8 @@ Context& ChangingState() {
 
 bool Recorded(ListCommand::Kind kind, float a, float b, float c, float d) {
   Context& context = Current();
-  if (context.recording == nullptr) return false;
-  context.recording->push_back({kind, {a, b, c, d}});
+  if (context.recordingName == 0) return false;
+  context.recording.push_back({kind, {a, b, c, d}});
   return true;
 }
 

@@ -42,6 +42,21 @@ bool AttribStack::Pop(FixedState* state, TextureParameterStore* textures) {
     state->clearDepth = saved.clearDepth;
   }
   if (entry.mask & kFogBit) state->fog = saved.fog;
+  if (entry.mask & kEnableBit) {
+    state->blend = saved.blend;
+    state->depthTest = saved.depthTest;
+    state->cullFace = saved.cullFace;
+    state->texture2D = saved.texture2D;
+    state->lighting = saved.lighting;
+    state->light0 = saved.light0;
+    state->colorMaterial = saved.colorMaterial;
+    state->fog = saved.fog;
+  }
+  if (entry.mask & kCurrentBit) {
+    Copy(state->color, saved.color);
+    Copy(state->normal, saved.normal);
+    Copy(state->texCoord, saved.texCoord);
+  }
   if (entry.mask & kTextureBit) {
     state->texture2D = saved.texture2D;
     textures->Set(saved.boundTexture, entry.texture);

@@ -1,5 +1,6 @@
 // The fixed-function state the layer keeps on behalf of WebGL: the switches, blend and depth
-// functions, the light, the material and the texture binding, with their OpenGL 1.1 defaults,
+// functions, the light, the material, the texture binding and the current vertex attributes, with
+// their OpenGL 1.1 defaults,
 // and the glPushAttrib/glPopAttrib stack over the attribute groups the program pushes. Plain
 // data; the renderer turns it into WebGL state when it draws. Needs no WebGL.
 #pragma once
@@ -45,9 +46,16 @@ struct FixedState {
   float materialAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
   float materialDiffuse[4] = {0.8f, 0.8f, 0.8f, 1};
   uint32_t colorMaterialMode = 0x1602;  // GL_AMBIENT_AND_DIFFUSE
+
+  // The current vertex attributes, which glColor, glNormal and glTexCoord set.
+  float color[4] = {1, 1, 1, 1};
+  float normal[3] = {0, 0, 1};
+  float texCoord[2] = {0, 0};
 };
 
 // Attribute groups of glPushAttrib that the layer saves; others are accepted and not saved.
+constexpr uint32_t kCurrentBit = 0x0001;
+constexpr uint32_t kEnableBit = 0x2000;
 constexpr uint32_t kColorBufferBit = 0x4000;
 constexpr uint32_t kDepthBufferBit = 0x0100;
 constexpr uint32_t kFogBit = 0x0080;

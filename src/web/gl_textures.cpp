@@ -6,8 +6,11 @@
 #include <GL/glu.h>
 #include <webgl/webgl1.h>
 
+#include <algorithm>
+
 #include "web/context.h"
 #include "web/mipmap.h"
+#include "web/webgl_state.h"
 
 namespace gl11 {
 
@@ -18,8 +21,11 @@ void BindTexture(Context& context, uint32_t name) {
 }
 
 void UploadLevels(TextureObject* texture, const MipChain& chain) {
-  if (texture->webgl == 0) emscripten_glGenTextures(1, &texture->webgl);
-  emscripten_glBindTexture(GL_TEXTURE_2D, texture->webgl);
+  if (texture->webgl == 0) {
+    emscripten_glGenTextures(1, &texture->webgl);
+    std::fill(texture->webglParameters, texture->webglParameters + 4, 0);
+  }
+  webgl::BindTexture(texture->webgl);
   emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   int w = chain.width;
   int h = chain.height;
@@ -57,7 +63,10 @@ void glDeleteTextures(GLsizei count, const GLuint* names) {
   for (GLsizei i = 0; i < count; ++i) {
     TextureObject* texture = context.Texture(names[i]);
     if (texture == nullptr || names[i] == 0) continue;
-    if (texture->webgl != 0) emscripten_glDeleteTextures(1, &texture->webgl);
+    if (texture->webgl != 0) {
+      webgl::TextureDeleted(texture->webgl);
+      emscripten_glDeleteTextures(1, &texture->webgl);
+    }
     *texture = TextureObject{};
     if (context.state.boundTexture == names[i]) context.state.boundTexture = 0;
   }

@@ -1,6 +1,6 @@
 // What the web end-to-end test and the browser benchmark share: the built site served on a free
-// loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader, bounded
-// waits, and frames compared pixel by pixel inside the browser. Everything started here is
+// loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader or llvmpipe,
+// bounded waits, and frames compared pixel by pixel inside the browser. Everything started here is
 // stopped by the close() it returns, on every path.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
@@ -55,8 +55,36 @@ export async function serve(dir) {
   throw new Error(`python3 -m http.server could not serve ${dir}`);
 }
 
-// Headless Chromium with WebGL on SwiftShader, a 1024x768 viewport and a profile of its own.
-export async function launch(extraArgs = []) {
+// The rasterisers WebGL can run on here: Chromium's own SwiftShader, or Mesa's llvmpipe (the one
+// the native figures use) through ANGLE's OpenGL back end. Each names what its WebGL renderer
+// string must contain, so a flag Chromium ignores cannot pass one off as the other.
+export const rasterisers = {
+  swiftshader: { args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+    renderer: 'SwiftShader' },
+  llvmpipe: { args: ['--use-gl=angle', '--use-angle=gl-egl'], renderer: 'llvmpipe' },
+};
+
+// The unmasked WebGL 2 renderer string of a blank page, or null without WebGL 2.
+async function webglRenderer(browser) {
+  const page = await browser.newPage();
+  try {
+    return await page.evaluate(() => {
+      const gl = document.createElement('canvas').getContext('webgl2');
+      const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+      return info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : null;
+    });
+  } finally {
+    await page.close();
+  }
+}
+
+// Headless Chromium with WebGL on `rasteriser` (VORTALUX_WEBGL, else SwiftShader), a 1024x768
+// viewport and a profile of its own. Unless WebGL is switched off, the renderer string is checked
+// and returned.
+export async function launch(extraArgs = [], rasteriser = process.env.VORTALUX_WEBGL ||
+  'swiftshader') {
+  const webgl = rasterisers[rasteriser];
+  if (!webgl) throw new Error(`unknown rasteriser "${rasteriser}" (${Object.keys(rasterisers)})`);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vortalux-chromium-'));
   try {
     const browser = await puppeteer.launch({
@@ -69,8 +97,7 @@ export async function launch(extraArgs = []) {
       args: [
         '--headless=new',
         '--no-sandbox',
-        '--use-angle=swiftshader',
-        '--enable-unsafe-swiftshader',
+        ...webgl.args,
         '--ignore-gpu-blocklist',
         '--disable-background-networking',
         '--disable-component-update',
@@ -85,7 +112,15 @@ export async function launch(extraArgs = []) {
       browser.process()?.kill('SIGKILL');
       fs.rmSync(profile, { recursive: true, force: true });
     };
-    return { browser, close };
+    let renderer = null;
+    if (!extraArgs.includes('--disable-webgl')) {
+      renderer = await webglRenderer(browser).catch((error) => error.message);
+      if (!renderer?.includes(webgl.renderer)) {
+        await close();
+        throw new Error(`WebGL is not on ${webgl.renderer}: the renderer is "${renderer}"`);
+      }
+    }
+    return { browser, close, renderer };
   } catch (error) {
     fs.rmSync(profile, { recursive: true, force: true });
     throw error;

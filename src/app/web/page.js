@@ -28,9 +28,11 @@ document.addEventListener("fullscreenchange", function () {
   }
 });
 
-// The benchmark's drive ("?drive") measures the demo alone, not the worker's first install.
+// The benchmark's pages ("?drive", "?floor") measure the drawing alone, not the worker's first
+// install.
+var vortaluxQuery = new URLSearchParams(location.search);
 if ("serviceWorker" in navigator && location.protocol !== "file:" &&
-    !new URLSearchParams(location.search).has("drive")) {
+    !vortaluxQuery.has("drive") && !vortaluxQuery.has("floor")) {
   window.addEventListener("load", function () {
     navigator.serviceWorker.register("service-worker.js").catch(function () {});
   });

@@ -1,6 +1,7 @@
 // The web layer's matrices, attribute stack and mipmaps against what Mesa computes for the same
 // calls: the scene's camera and flare transforms, the scene's glPushAttrib groups, and
-// gluBuild2DMipmaps on a BGR picture with padded rows.
+// gluBuild2DMipmaps on a BGR picture with padded rows; and the list compiler on a list shaped
+// like the track's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "offscreen_gl.h"
 #include "opengl.h"
+#include "web/display_list.h"
 #include "web/fixed_state.h"
 #include "web/matrix.h"
 #include "web/mipmap.h"
@@ -125,6 +127,104 @@ TEST(GlLayerAttributes, PopRestoresThePushedGroupsOnly) {
   EXPECT_EQ(textures.table[1].wrapS, static_cast<uint32_t>(GL_CLAMP));
   EXPECT_TRUE(state.lighting);
   EXPECT_FALSE(stack.Pop(&state, &textures)) << "an empty stack changes nothing";
+}
+
+// The floor's bracket: every switch and the current attributes come back, the binding too.
+TEST(GlLayerAttributes, EnableAndCurrentGroupsComeBack) {
+  gl11::FixedState state;
+  Parameters textures;
+  gl11::AttribStack stack;
+  state.lighting = state.cullFace = state.colorMaterial = true;
+  state.color[0] = 0.25f;
+  state.texCoord[1] = 0.5f;
+  ASSERT_TRUE(
+      stack.Push(gl11::kEnableBit | gl11::kTextureBit | gl11::kCurrentBit, state, textures));
+  state.lighting = state.cullFace = false;
+  state.texture2D = true;
+  state.boundTexture = 2;
+  state.color[0] = 1;
+  state.texCoord[1] = 0;
+  state.blendSource = GL_SRC_ALPHA;  // in no pushed group
+  ASSERT_TRUE(stack.Pop(&state, &textures));
+  EXPECT_TRUE(state.lighting && state.cullFace && state.colorMaterial);
+  EXPECT_FALSE(state.texture2D);
+  EXPECT_EQ(state.boundTexture, 0u);
+  EXPECT_EQ(state.color[0], 0.25f);
+  EXPECT_EQ(state.texCoord[1], 0.5f);
+  EXPECT_EQ(state.blendSource, static_cast<uint32_t>(GL_SRC_ALPHA));
+}
+
+gl11::ListCommand Command(gl11::ListCommand::Kind kind, float a = 0, float b = 0, float c = 0) {
+  return {kind, {a, b, c, 0}};
+}
+
+// As the track's list: a colour, a gate quad bound to one picture with no normal of its own, then
+// the surface's picture and triangles with normals. The quad splits counter-clockwise, the gate
+// takes glCallList's normal, a stray vertex and an incomplete triangle add nothing, and the list
+// leaves its last attributes and binding current.
+TEST(GlLayerLists, CompileIntoDrawsOfOneBindingAndOneSetOfAttributes) {
+  using C = gl11::ListCommand;
+  const std::vector<C> commands = {
+      Command(C::kColor, 1, 1, 1.75f),
+      Command(C::kVertex, 9, 9, 9),  // outside glBegin
+      Command(C::kBindTexture, 3),
+      Command(C::kBegin, GL_QUADS),
+      Command(C::kTexCoord, 0, 1),
+      Command(C::kVertex, 0, 0, 0),
+      Command(C::kVertex, 1, 0, 0),
+      Command(C::kVertex, 1, 1, 0),
+      Command(C::kVertex, 0, 1, 0),
+      Command(C::kEnd),
+      Command(C::kBindTexture, 1),
+      Command(C::kBegin, GL_TRIANGLES),
+      Command(C::kNormal, 0, 1, 0),
+      Command(C::kVertex, 2, 0, 0),
+      Command(C::kVertex, 3, 0, 0),
+      Command(C::kTexCoord, 1, 0),
+      Command(C::kVertex, 3, 0, 1),
+      Command(C::kNormal, 0, 0, 1),
+      Command(C::kVertex, 5, 5, 5),  // an incomplete second triangle
+      Command(C::kEnd),
+      Command(C::kBegin, GL_TRIANGLES),
+      Command(C::kVertex, 4, 0, 0),
+      Command(C::kVertex, 5, 0, 0),
+      Command(C::kVertex, 5, 0, 1),
+      Command(C::kEnd),
+  };
+  const gl11::CompiledList list = gl11::CompileList(commands);
+  ASSERT_EQ(list.vertices.size(), 12u);
+  const float quadX[] = {0, 1, 1, 0, 1, 0};
+  const float quadY[] = {0, 0, 1, 0, 1, 1};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(list.vertices[i].position[0], quadX[i]) << i;
+    EXPECT_EQ(list.vertices[i].position[1], quadY[i]) << i;
+    EXPECT_EQ(list.vertices[i].position[3], 1.0f);
+    EXPECT_EQ(list.vertices[i].color[2], 1.75f);
+    EXPECT_EQ(list.vertices[i].texCoord[1], 1.0f);
+  }
+  EXPECT_EQ(list.vertices[8].texCoord[0], 1.0f);
+  EXPECT_EQ(list.vertices[7].texCoord[0], 0.0f);
+  EXPECT_EQ(list.vertices[11].normal[2], 1.0f) << "the normal set in the dropped triangle";
+  EXPECT_EQ(list.vertices[11].position[0], 5.0f);
+
+  ASSERT_EQ(list.draws.size(), 2u);
+  const gl11::ListDraw& gate = list.draws[0];
+  EXPECT_EQ(gate.first, 0u);
+  EXPECT_EQ(gate.count, 6u);
+  EXPECT_EQ(gate.inherited, gl11::kNormalBit);
+  EXPECT_TRUE(gate.bindsTexture);
+  EXPECT_EQ(gate.texture, 3u);
+  const gl11::ListDraw& surface = list.draws[1];
+  EXPECT_EQ(surface.first, 6u);
+  EXPECT_EQ(surface.count, 6u) << "both triangle batches in one draw";
+  EXPECT_EQ(surface.inherited, 0);
+  EXPECT_EQ(surface.texture, 1u);
+
+  EXPECT_EQ(list.sets, gl11::kColorBit | gl11::kNormalBit | gl11::kTexCoordBit);
+  EXPECT_EQ(list.normal[2], 1.0f);
+  EXPECT_EQ(list.texCoord[0], 1.0f);
+  EXPECT_TRUE(list.bindsTexture);
+  EXPECT_EQ(list.texture, 1u);
 }
 
 // Mesa's mipmap levels of a 2x8 BGR picture, read back as RGBA.
