@@ -44,9 +44,9 @@ function(vortalux_wrap text first rest out_var)
   set(${out_var} "${result}" PARENT_SCOPE)
 endfunction()
 
-# RFC 5322 date at midnight UTC of a YYYY-MM-DD day, as changelog trailers carry it; the day of
+# RFC 5322 date at `hour`:00 UTC of a YYYY-MM-DD day, as changelog trailers carry it; the day of
 # the week by Sakamoto's method (lintian checks it).
-function(vortalux_rfc_date day out_var)
+function(vortalux_rfc_date day hour out_var)
   string(REGEX MATCH "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$" matched "${day}")
   if(NOT matched)
     message(FATAL_ERROR "not a YYYY-MM-DD date: '${day}'")
@@ -65,7 +65,11 @@ function(vortalux_rfc_date day out_var)
   set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
   list(GET days ${weekday} name)
   list(GET months ${index} month)
-  set(${out_var} "${name}, ${CMAKE_MATCH_3} ${month} ${CMAKE_MATCH_1} 00:00:00 +0000" PARENT_SCOPE)
+  if(hour LESS 10)
+    set(hour 0${hour})
+  endif()
+  set(${out_var} "${name}, ${CMAKE_MATCH_3} ${month} ${CMAKE_MATCH_1} ${hour}:00:00 +0000"
+    PARENT_SCOPE)
 endfunction()
 
 # Reads the Markdown changelog `source`: one release per "## <version> — <YYYY-MM-DD>" section,
@@ -112,17 +116,26 @@ endfunction()
 
 # Writes Debian's changelog of `package` to `out`: one entry per release of the Markdown
 # changelog `source` (see vortalux_read_changelog), each item as one "  * " item. Sets
-# `date_var` to the newest entry's day.
+# `date_var` to the newest entry's day. Each entry must be later than the one below it, so
+# releases of one day are stamped an hour apart: midnight for the day's first, 01:00 for the next.
 function(vortalux_debian_changelog source package maintainer out date_var)
   vortalux_read_changelog(${source} log)
   set(result "")
+  set(older ${log_VERSIONS})
   foreach(version IN LISTS log_VERSIONS)
+    list(REMOVE_AT older 0)
+    set(hour 0)
+    foreach(below IN LISTS older)
+      if(log_DAY_${below} STREQUAL log_DAY_${version})
+        math(EXPR hour "${hour} + 1")
+      endif()
+    endforeach()
     string(APPEND result "${package} (${version}) unstable; urgency=medium\n\n")
     foreach(item IN LISTS log_ITEMS_${version})
       vortalux_restore(item)
       vortalux_wrap("${item}" "  * " "    " result)
     endforeach()
-    vortalux_rfc_date(${log_DAY_${version}} stamp)
+    vortalux_rfc_date(${log_DAY_${version}} ${hour} stamp)
     string(APPEND result "\n -- ${maintainer}  ${stamp}\n\n")
   endforeach()
   file(WRITE ${out} "${result}")
