@@ -17,6 +17,8 @@ constexpr GLfloat kLightPositionAtSetUp[] = {0.0f, 0.0f, 0.0f, 1.0f};
 constexpr GLfloat kMaterialAmbient[] = {1.75f, 1.75f, 1.75f, 1.0f};
 constexpr GLfloat kLightDirection[] = {0.0f, 0.5f, 0.0f, 0.0f};  // along +y, w = 0: directional
 
+double g_aspect = 4.0 / 3.0;  // the projection's, which the sky must fill
+
 }  // namespace
 
 void LoadTextures() {
@@ -54,6 +56,7 @@ void ResizeScene(int width, int height) {
   glLoadIdentity();
   const double aspect = height == 0 ? width : static_cast<double>(width) / height;
   gluPerspective(120.0, aspect, 0.001, 6.0);
+  g_aspect = aspect;
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glDrawBuffer(GL_BACK);
@@ -61,10 +64,14 @@ void ResizeScene(int width, int height) {
 
 // Only depth is cleared: the sky quad paints the whole view every frame.
 void DrawScene() {
+  DrawScene(ViewOf(g_vehicle));
+}
+
+void DrawScene(const VehicleView& view) {
   glClear(GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  g_sky.Draw(g_vehicle.pitch, g_vehicle.heading);
-  g_vehicle.ApplyCamera();
+  g_sky.Draw(view.pitch, view.heading, g_aspect);
+  ApplyCamera(view);
   glLightfv(GL_LIGHT0, GL_POSITION, kLightDirection);  // fixed in track coordinates
-  g_track.Draw(g_vehicle.lateral, g_vehicle.height, g_vehicle.depth);
+  g_track.Draw(view.lateral, view.height, view.depth);
 }

@@ -5,6 +5,7 @@
 #include "scene/sky.h"
 #include "track/track.h"
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_view.h"
 
 extern Vehicle g_vehicle;
 extern Track g_track;
@@ -12,6 +13,11 @@ extern Sky g_sky;
 
 // Sets the fixed state, loads the pictures, builds the track and gives the vehicle its copy.
 void InitScene();
+// Sets the viewport and the projection for a client area of any shape: the vertical field stays
+// 120 degrees, so a wider view sees more at the sides.
 void ResizeScene(int width, int height);
+// One frame of g_vehicle as it stands.
 void DrawScene();
+// One frame of the vehicle as `view` shows it, with the same calls in the same order.
+void DrawScene(const VehicleView& view);
 void LoadTextures();

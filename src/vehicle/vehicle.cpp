@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "opengl.h"
+#include "vehicle/vehicle_view.h"
 
 namespace {
 
@@ -64,8 +64,5 @@ void Vehicle::Advance() {
 }
 
 void Vehicle::ApplyCamera() const {
-  glRotatef(pitch, 1.0f, 0.0f, 0.0f);
-  glRotatef(360.0f - heading, 0.0f, 1.0f, 0.0f);
-  glRotatef(360.0f - roll, 0.0f, 0.0f, 1.0f);
-  glTranslatef(-lateral, -height - eyeHeight, -depth);
+  ::ApplyCamera(ViewOf(*this));
 }

@@ -157,7 +157,7 @@ TEST_F(Scene, InitSceneSetsTheFixedStateAndCopiesTheTrack) {
 TEST_F(Scene, FrameDrawsSkyThenTrackThenFlares) {
   StartAsTheProgramDoes();
   DrawScene();  // the first frame; the second starts from the state it left
-  const std::vector<FeedbackPolygon> frame = CapturePolygons(DrawScene);
+  const std::vector<FeedbackPolygon> frame = CapturePolygons([] { DrawScene(); });
 
   glLoadIdentity();
   const std::vector<FeedbackPolygon> sky =

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_view.h"
 
 namespace {
 
@@ -122,6 +124,46 @@ TEST(Vehicle, AnUnfilledTrackEndsAtMinusOne) {
   EXPECT_EQ(vehicle.pitch, 0.0f);
   vehicle.Advance();
   EXPECT_EQ(vehicle.progress, -1.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// A view between two steps: exact at both ends and where nothing moved, linear in between, and
+// the pitch across its wrap the short way round (from 350 to 10 through 0, never through 180).
+TEST(VehicleView, LiesBetweenTwoStepsTheShortWayRound) {
+  const VehicleView from = {1.75f, 0.1f, 0.2f, 0.3f, 180.0f, 350.0f, 0.0f, 0.03f};
+  const VehicleView to = {1.83f, 0.1f, 0.25f, 0.38f, 181.5f, 10.0f, 0.0f, 0.03f};
+  for (double t : {0.0, 1.0}) {
+    const VehicleView& end = t == 0 ? from : to;
+    const VehicleView at = Between(from, to, t);
+    EXPECT_EQ(std::memcmp(&at, &end, sizeof at), 0) << t;
+  }
+  const VehicleView half = Between(from, to, 0.5);
+  EXPECT_FLOAT_EQ(half.progress, 1.79f);
+  EXPECT_EQ(half.lateral, 0.1f);  // unmoved, so exactly as it was
+  EXPECT_FLOAT_EQ(half.heading, 180.75f);
+  EXPECT_FLOAT_EQ(half.pitch, 0.0f);
+  EXPECT_FLOAT_EQ(Between(from, to, 0.25).pitch, 355.0f);
+  EXPECT_FLOAT_EQ(Between(to, from, 0.25).pitch, 5.0f);
+  // Just short of 360 in double, 360 itself once stored: the pitch stays within [0, 360).
+  const float wrapped =
+      Between({0, 0, 0, 0, 0, 359.99997f, 0, 0}, {0, 0, 0, 0, 0, 0.00003f, 0, 0}, 0.5).pitch;
+  EXPECT_TRUE(wrapped >= 0.0f && wrapped < 360.0f) << wrapped;
+
+  // What a view restores is what a step changes: the vehicle goes on from it as from the original.
+  auto vehicle = VehicleOnGeneratedTrack();
+  vehicle->Advance();
+  const VehicleView before = ViewOf(*vehicle);
+  vehicle->Steer(1.5f);
+  vehicle->Advance();
+  const VehicleView after = ViewOf(*vehicle);
+  Restore(before, *vehicle);
+  vehicle->Steer(1.5f);
+  vehicle->Advance();
+  const VehicleView again = ViewOf(*vehicle);
+  EXPECT_EQ(std::memcmp(&again, &after, sizeof again), 0);
 }
 
 }  // namespace
