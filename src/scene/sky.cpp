@@ -3,11 +3,15 @@
 // pitching scrolls it vertically; a repeat wrap, set only inside the attribute bracket, tiles it.
 #include "scene/sky.h"
 
+#include <cmath>
+
 #include "opengl.h"
 
 namespace {
 
 constexpr float kTexturePerDegree = 0.0055555557f;  // 1/180 as stored in a float
+constexpr float kHalfWidth = 4.0f;
+constexpr float kHalfHeight = 3.0f;
 
 }  // namespace
 
@@ -15,10 +19,25 @@ SkyOffset SkyOffsetFor(float pitch, float heading) {
   return {heading * kTexturePerDegree, pitch * kTexturePerDegree};
 }
 
-void Sky::Draw(float pitch, float heading) {
+SkyQuad SkyQuadFor(float pitch, float heading, double aspect) {
   const SkyOffset offset = SkyOffsetFor(pitch, heading);
   const float u = offset.u;
   const float v = offset.v;
+  // Copies added on each side; none wherever the quad fills the view by itself.
+  float k = 0.0f;
+  if (aspect > kSkyQuadWidestAspect) {
+    const double uncovered = (aspect / kSkyQuadWidestAspect - 1.0) * kHalfWidth;
+    k = static_cast<float>(std::ceil(uncovered / (2.0 * kHalfWidth)));
+  }
+  const float x = kHalfWidth + 2.0f * kHalfWidth * k;
+  return {{{-u - k, -v, -x, -kHalfHeight},
+           {1.0f - u + k, -v, x, -kHalfHeight},
+           {1.0f - u + k, 1.0f - v, x, kHalfHeight},
+           {-u - k, 1.0f - v, -x, kHalfHeight}}};
+}
+
+void Sky::Draw(float pitch, float heading, double aspect) {
+  const SkyQuad quad = SkyQuadFor(pitch, heading, aspect);
   texture.Bind();
   glColor3f(1.0f, 1.0f, 1.0f);
 
@@ -29,14 +48,10 @@ void Sky::Draw(float pitch, float heading) {
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_REPEAT));
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_REPEAT));
   glBegin(GL_QUADS);
-  glTexCoord2f(-u, -v);
-  glVertex3f(-4.0f, -3.0f, -1.5f);
-  glTexCoord2f(1.0f - u, -v);
-  glVertex3f(4.0f, -3.0f, -1.5f);
-  glTexCoord2f(1.0f - u, 1.0f - v);
-  glVertex3f(4.0f, 3.0f, -1.5f);
-  glTexCoord2f(-u, 1.0f - v);
-  glVertex3f(-4.0f, 3.0f, -1.5f);
+  for (const SkyQuad::Corner& corner : quad.corners) {
+    glTexCoord2f(corner.s, corner.t);
+    glVertex3f(corner.x, corner.y, -1.5f);
+  }
   glEnd();
   glPopAttrib();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "key_steps.h"
+#include "png_file.h"
 #include "vehicle/vehicle.h"
 
 namespace {
@@ -97,12 +98,35 @@ TEST(FrameTool, WritesAPictureAfterEachGroup) {
   }
 }
 
+// Every shape of screen people have, a phone held upright (9:19.5) to a 32:9 monitor, 4:3 among
+// them: with the picture first filled with a colour the scene never draws, not one pixel of it is
+// left. The sky fills what the track leaves.
+TEST(FrameTool, DrawsEveryPixelAtEveryShapeOfScreen) {
+  const std::string out = ::testing::TempDir() + "vortalux_frame_tool_shape.png";
+  for (const char* size : {"320x240", "320x180", "256x108", "640x180", "180x390"}) {
+    ASSERT_EQ(RunTool(std::string("--gfx-dir '") + VORTALUX_RUNTIME_DIR + "/gfx' --size " + size +
+                      " --fill ff00ff --steps 'up*400 left*61' --out '" + out + "'"),
+              0)
+        << size;
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    ASSERT_TRUE(ReadPng(out.c_str(), &width, &height, &rgb)) << size;
+    int left = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+      left += rgb[i] == 0xff && rgb[i + 1] == 0x00 && rgb[i + 2] == 0xff;
+    }
+    EXPECT_EQ(left, 0) << "pixels never drawn at " << size;
+  }
+  std::remove(out.c_str());
+}
+
 TEST(FrameTool, RefusesBadInputWithAnErrorStatus) {
   const std::string out = "--out '" + ::testing::TempDir() + "vortalux_frame_tool_bad.png'";
   EXPECT_EQ(RunTool("--help"), 0);
   EXPECT_EQ(RunTool("--steps 'up*x' " + out), 2);
   EXPECT_EQ(RunTool("--size 0x10 " + out), 2);
   EXPECT_EQ(RunTool("--frobnicate " + out), 2);
+  EXPECT_EQ(RunTool("--fill 12345g " + out), 2);
   EXPECT_EQ(RunTool("--gfx-dir /nonexistent-folder " + out), 1);  // no pictures: refuses to draw
   EXPECT_TRUE(FileBytes(::testing::TempDir() + "vortalux_frame_tool_bad.png").empty());
 }

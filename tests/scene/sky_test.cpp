@@ -60,16 +60,19 @@ class SkyRender : public ::testing::Test {
   std::vector<unsigned char> Frame(float pitch, float heading) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    sky_->Draw(pitch, heading);
+    sky_->Draw(pitch, heading, static_cast<double>(gl_.width()) / gl_.height());
     return gl_.ReadRGB();
   }
 
   // The picture column and row the quad's vertex table puts at a screen pixel (rows counted
-  // top-first), for offsets u and v: the quad spans x in [-4, 4] and y in [-3, 3] at z = -1.5.
-  static void ExpectedTexel(int px, int py, double u, double v, int* column, int* row) {
+  // top-first), for offsets u and v: the quad spans x in [-4, 4] and y in [-3, 3] at z = -1.5,
+  // and a wider one carries the same mapping on past its sides.
+  void ExpectedTexel(int px, int py, double u, double v, int* column, int* row) const {
+    const int width = gl_.width();
+    const int height = gl_.height();
     const double tanHalf = std::tan(60.0 * 3.14159265358979323846 / 180.0);
-    const double x = (2.0 * (px + 0.5) / kWidth - 1.0) * 1.5 * tanHalf * kWidth / kHeight;
-    const double y = (1.0 - 2.0 * (py + 0.5) / kHeight) * 1.5 * tanHalf;
+    const double x = (2.0 * (px + 0.5) / width - 1.0) * 1.5 * tanHalf * width / height;
+    const double y = (1.0 - 2.0 * (py + 0.5) / height) * 1.5 * tanHalf;
     const double s = (x + 4.0) / 8.0 - u;
     const double t = (y + 3.0) / 6.0 - v;
     *column = static_cast<int>(std::floor((s - std::floor(s)) * kTexels));
@@ -80,12 +83,13 @@ class SkyRender : public ::testing::Test {
   // pixels on a texel boundary, counted around the repeat.
   void ExpectPictureAt(const std::vector<unsigned char>& rgb, float pitch, float heading) {
     const SkyOffset offset = SkyOffsetFor(pitch, heading);
+    const int width = gl_.width();
     int misses = 0;
-    for (int py = 0; py < kHeight; py += 37) {
-      for (int px = 0; px < kWidth; px += 37) {
+    for (int py = 0; py < gl_.height(); py += 37) {
+      for (int px = 0; px < width; px += 37) {
         int column = 0, row = 0;
         ExpectedTexel(px, py, offset.u, offset.v, &column, &row);
-        const unsigned char* pixel = &rgb[static_cast<size_t>(py * kWidth + px) * 3];
+        const unsigned char* pixel = &rgb[static_cast<size_t>(py * width + px) * 3];
         const int dc = (pixel[0] - column + kTexels) % kTexels;
         const int dr = (pixel[1] - row + kTexels) % kTexels;
         if ((dc > 1 && dc < kTexels - 1) || (dr > 1 && dr < kTexels - 1) || pixel[2] != 255) {
@@ -147,6 +151,35 @@ TEST_F(SkyRender, PitchScrollsThePictureVertically) {
   const int down = Frame(359.0f, 180.0f)[static_cast<size_t>(centre)];
   EXPECT_NEAR(level - up, kTexels / 180.0, 1);
   EXPECT_NEAR(down - level, kTexels / 180.0, 1);
+}
+
+// Wider than the quad fills, up to 32:9, the sky carries the picture on sideways, repeated at the
+// same scale, and leaves no pixel undrawn; at 4:3 and anything taller the quad is the 8 x 6 one.
+TEST_F(SkyRender, AWideViewShowsThePictureRepeatedSidewaysAtTheSameScale) {
+  const int sizes[][2] = {{1280, 720}, {1280, 540}, {1280, 360}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1]);
+    gl_.Resize(size[0], size[1]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(120.0, static_cast<double>(size[0]) / size[1], 0.001, 6.0);
+    glMatrixMode(GL_MODELVIEW);
+    for (float heading : {91.0f, 180.0f, 269.0f}) {
+      const std::vector<unsigned char> rgb = Frame(318.09f, heading);
+      ExpectPictureAt(rgb, 318.09f, heading);
+      size_t undrawn = 0;
+      for (size_t i = 2; i < rgb.size(); i += 3) undrawn += rgb[i] != 255;
+      EXPECT_EQ(undrawn, 0u) << "heading " << heading;
+    }
+  }
+  for (double aspect : {9 / 19.5, 4.0 / 3.0, kSkyQuadWidestAspect}) {
+    const SkyQuad quad = SkyQuadFor(30.0f, 200.0f, aspect);
+    const SkyOffset offset = SkyOffsetFor(30.0f, 200.0f);
+    EXPECT_EQ(quad.corners[0].s, -offset.u) << aspect;
+    EXPECT_EQ(quad.corners[2].s, 1.0f - offset.u) << aspect;
+    EXPECT_EQ(quad.corners[2].x, 4.0f) << aspect;
+  }
+  EXPECT_EQ(SkyQuadFor(0.0f, 180.0f, 32.0 / 9).corners[2].x, 12.0f);  // one copy more each side
 }
 
 // The sky restores every switch it turns off, keeps the texture's clamped wrap outside its own

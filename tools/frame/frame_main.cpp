@@ -3,6 +3,8 @@
 // Needs Mesa's EGL (no display server) and the four pictures under gfx/.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +37,8 @@ constexpr const char* kUsage =
     "                  frame and the one before it (the pictures are the same, only slower)\n"
     "  --gfx-dir DIR   the folder holding the four pictures (default gfx/ under the working\n"
     "                  directory)\n"
+    "  --fill RRGGBB   the colour the picture holds before the first frame (default 000000, as a\n"
+    "                  new window): a pixel of it left in a picture is one no frame drew\n"
     "  --help          this text\n";
 
 struct Options {
@@ -46,6 +50,7 @@ struct Options {
   bool eachGroup = false;
   bool everyPass = false;
   std::string gfxDir;
+  unsigned char fill[3] = {0, 0, 0};
 };
 
 bool ParseSize(const std::string& text, int* width, int* height) {
@@ -55,6 +60,16 @@ bool ParseSize(const std::string& text, int* width, int* height) {
   if (w < 1 || h < 1 || w > 8192 || h > 8192) return false;
   *width = w;
   *height = h;
+  return true;
+}
+
+bool ParseColour(const std::string& text, unsigned char* rgb) {
+  const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+  if (text.size() != 6 || !std::all_of(text.begin(), text.end(), hex)) return false;
+  const unsigned long value = std::strtoul(text.c_str(), nullptr, 16);
+  rgb[0] = static_cast<unsigned char>(value >> 16);
+  rgb[1] = static_cast<unsigned char>(value >> 8);
+  rgb[2] = static_cast<unsigned char>(value);
   return true;
 }
 
@@ -89,6 +104,12 @@ int ParseOptions(int argc, char** argv, Options* options) {
     } else if (arg == "--size") {
       if (!ParseSize(value, &options->width, &options->height)) {
         std::fprintf(stderr, "vortalux-frame: --size wants WxH from 1x1 to 8192x8192, not '%s'\n",
+                     value.c_str());
+        return 2;
+      }
+    } else if (arg == "--fill") {
+      if (!ParseColour(value, options->fill)) {
+        std::fprintf(stderr, "vortalux-frame: --fill wants six hex digits RRGGBB, not '%s'\n",
                      value.c_str());
         return 2;
       }
@@ -225,6 +246,9 @@ int main(int argc, char** argv) {
                  "vortalux-frame: run from the folder holding gfx/ or name it with --gfx-dir\n");
     return 1;
   }
+  glClearColor(options.fill[0] / 255.0f, options.fill[1] / 255.0f, options.fill[2] / 255.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);  // the scene's own, as InitScene set it
 
   if (groups.empty()) {
     DrawScene();
