@@ -1,11 +1,14 @@
 // The loop's key steps; see frame_pass.h.
 #include "app/frame_pass.h"
 
-#include "app/key_table.h"
 #include "vehicle/vehicle.h"
 
 void ApplyHeldKeys(const int* keys, Vehicle& vehicle) {
-  if (keys[kKeyUp]) vehicle.Advance();
-  if (keys[kKeyLeft]) vehicle.Steer(kSteerStep);
-  if (keys[kKeyRight]) vehicle.Steer(-kSteerStep);
+  ApplyArrows({keys[kKeyUp] != 0, keys[kKeyLeft] != 0, keys[kKeyRight] != 0}, vehicle);
+}
+
+void ApplyArrows(const Arrows& arrows, Vehicle& vehicle) {
+  if (arrows.up) vehicle.Advance();
+  if (arrows.left) vehicle.Steer(kSteerStep);
+  if (arrows.right) vehicle.Steer(-kSteerStep);
 }

@@ -2,6 +2,8 @@
 // and turn the vehicle. Portable; needs no OpenGL.
 #pragma once
 
+#include "app/key_table.h"
+
 class Vehicle;
 
 // The degrees one pass turns the vehicle while a side arrow is held: + for left, - for right.
@@ -11,3 +13,6 @@ constexpr float kSteerStep = 1.5f;
 // vehicle.Steer(-1.5). With left and right held together both turns apply, left first. Down has
 // no effect. keys is the 256-entry table indexed by Windows virtual-key code.
 void ApplyHeldKeys(const int* keys, Vehicle& vehicle);
+
+// The same step for the arrows taken from the table (TakeArrows).
+void ApplyArrows(const Arrows& arrows, Vehicle& vehicle);

@@ -7,6 +7,7 @@ int g_keys[kKeyCount];
 
 namespace {
 bool g_escapePressed = false;  // a press of Escape the loop has not yet acted on
+Arrows g_arrowsPressed;        // presses of the arrows since the last TakeArrows
 }  // namespace
 
 void SetKey(std::uint64_t code, int held) {
@@ -16,7 +17,19 @@ void SetKey(std::uint64_t code, int held) {
 void SetKeyFrom(KeySource source, std::uint64_t code, bool held) {
   if (code >= static_cast<std::uint64_t>(kKeyCount)) return;
   g_keys[code] = held ? g_keys[code] | source : g_keys[code] & ~source;
-  if (code == kKeyEscape && held) g_escapePressed = true;
+  if (!held) return;
+  if (code == kKeyEscape) g_escapePressed = true;
+  if (code == kKeyUp) g_arrowsPressed.up = true;
+  if (code == kKeyLeft) g_arrowsPressed.left = true;
+  if (code == kKeyRight) g_arrowsPressed.right = true;
+}
+
+Arrows TakeArrows() {
+  const Arrows arrows = {g_arrowsPressed.up || g_keys[kKeyUp] != 0,
+                         g_arrowsPressed.left || g_keys[kKeyLeft] != 0,
+                         g_arrowsPressed.right || g_keys[kKeyRight] != 0};
+  g_arrowsPressed = Arrows();
+  return arrows;
 }
 
 bool TakeEscape() {
@@ -27,6 +40,7 @@ bool TakeEscape() {
 
 void ClearKeys() {
   std::fill(g_keys, g_keys + kKeyCount, 0);
+  g_arrowsPressed = Arrows();  // their releases went to another window, so may their presses
 }
 
 void ReleaseKeysFrom(KeySource source) {

@@ -27,13 +27,26 @@ void SetKey(std::uint64_t code, int held);
 // The same for any source.
 void SetKeyFrom(KeySource source, std::uint64_t code, bool held);
 
+// The three arrows a step of the vehicle is taken with.
+struct Arrows {
+  bool up = false;
+  bool left = false;
+  bool right = false;
+};
+
+// The arrows held now, with those pressed since the last call though let go again, and forgets
+// those presses. A paced loop takes a step only every few frames on a fast display; stepping with
+// these, a tap between its steps still moves the vehicle.
+Arrows TakeArrows();
+
 // True when Escape is held now or was pressed since the last call, which forgets that press. A
 // quick tap can bring its press and its release in the same drain of events, after which the table
 // alone shows Escape up again; the arrows keep their "held" meaning, but a quit is never lost.
 bool TakeEscape();
 
-// Releases every key. Called when the window loses the keyboard: the key-up messages of keys held
-// at that moment go to another window, so without this an arrow would stay "held".
+// Releases every key and forgets the arrows' presses. Called when the window loses the keyboard:
+// the key-up messages of keys held at that moment go to another window, so without this an arrow
+// would stay "held".
 void ClearKeys();
 // Releases what one source holds, as when a pad is unplugged.
 void ReleaseKeysFrom(KeySource source);

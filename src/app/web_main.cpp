@@ -13,11 +13,13 @@
 //   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage; the page
 //                               letterboxes the 4:3 picture on black
 //   the PeekMessage loop        emscripten_set_main_loop at the browser's frame rate: events
-//                               arrive between frames through the html5 callbacks. A pass takes
-//                               as many steps as its time is worth (StepClock), so the demo
-//                               keeps its speed on any display; "?pace=frame" takes one step a
-//                               pass, as the native programs do. A pass that takes no step has
-//                               nothing new to draw and leaves the kept picture as it is.
+//                               arrive between frames through the html5 callbacks. The steps
+//                               keep 60 a second of page time and each frame draws the vehicle
+//                               between its last two steps at the frame's time (FramePacer), so
+//                               the demo keeps its speed on any display and every frame of a
+//                               fast one is new; "?pace=frame" takes one step a pass, as the
+//                               native programs do. A pass whose view was drawn already leaves
+//                               the picture as it is.
 //   SwapBuffers                 the browser presents when the frame's callback returns
 //   WM_KEYDOWN / WM_KEYUP       keydown / keyup by key name, as Windows key codes into g_keys;
 //                               the page's touch controls (touch.js) and the standard-mapping
@@ -43,10 +45,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/frame_pacer.h"
 #include "app/frame_pass.h"
 #include "app/key_table.h"
 #include "app/pad_keys.h"
-#include "app/step_clock.h"
 #include "app/web_timing.h"
 #include "drive.h"
 #include "scene/scene.h"
@@ -63,23 +65,29 @@ EM_JS(void, PageSetState, (const char* state), {
 });
 
 // Counts a pass and adds its steps, with their held arrows, to the run-length journal
-// ("none*2 up*37 up+left*4").
-EM_JS(void, PageRecordPass, (int up, int left, int right, int steps), {
+// ("none*2 up*37 up+left*4"); a step taken again first leaves the journal.
+EM_JS(void, PageRecordPass, (int up, int left, int right, int steps, int retook), {
   const v = window.vortalux;
   v.passes++;
   if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
   if (steps == 0) return;
+  const j = Module.journal || (Module.journal = {groups: [], done: ""});
+  const groups = j.groups;
+  const text = (group) => group.name + "*" + group.count;
+  if (retook && --groups[groups.length - 1].count == 0) {
+    groups.pop();
+    j.done = groups.slice(0, -1).map((group) => text(group) + " ").join("");
+  }
   const keys = [up ? "up" : "", left ? "left" : "", right ? "right" : ""].filter(Boolean);
   const name = keys.length ? keys.join("+") : "none";
-  const j = Module.journal || (Module.journal = {done: "", name: "", count: 0});
-  if (j.name == name) {
-    j.count += steps;
+  const last = groups[groups.length - 1];
+  if (last && last.name == name) {
+    last.count += steps;
   } else {
-    if (j.count) j.done += j.name + "*" + j.count + " ";
-    j.name = name;
-    j.count = steps;
+    if (last) j.done += text(last) + " ";
+    groups.push({name: name, count: steps});
   }
-  v.steps = j.done + name + "*" + j.count;
+  v.steps = j.done + text(groups[groups.length - 1]);
 });
 
 // Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
@@ -113,12 +121,13 @@ bool g_pacedByFrame = false;  // "?pace=frame": one step a pass
 long g_drivePasses = -1;      // the scripted drive's length, or -1 when the keys drive
 long g_pass = 0;
 double g_driveStart = 0;
-StepClock g_clock;
-bool g_redraw = false;  // the picture must be drawn even if the next pass takes no step
-PadKeys g_padKeys;      // what the pads held at the last poll, as the key table has it
-bool g_lost = false;    // the browser has taken the context away and not yet given it back
-int g_losses = 0;       // tells a wait for a restore from the waits of earlier losses
-bool g_floor = false;   // "?floor": the passes draw the floor
+FramePacer g_pacer;
+VehicleView g_drawn = {};  // the view the last picture shows
+bool g_redraw = true;      // the next pass draws even a view already drawn
+PadKeys g_padKeys;         // what the pads held at the last poll, as the key table has it
+bool g_lost = false;       // the browser has taken the context away and not yet given it back
+int g_losses = 0;          // tells a wait for a restore from the waits of earlier losses
+bool g_floor = false;      // "?floor": the passes draw the floor
 DrawTimer g_drawTimer;
 
 int KeyCode(const char* key) {
@@ -194,7 +203,7 @@ void DrivePass() {
   g_drawTimer.End();
   ReadBackOnePixel();
   ++g_pass;
-  PageRecordPass(held.up, held.left, held.right, 1);
+  PageRecordPass(held.up, held.left, held.right, 1, 0);
 }
 
 void Pass() {
@@ -202,15 +211,21 @@ void Pass() {
   if (emscripten_is_webgl_context_lost(g_context)) return;
   if (g_drivePasses >= 0) return DrivePass();
   PollPads();
-  const int steps = g_pacedByFrame ? 1 : g_clock.StepsAt(emscripten_get_now());
-  const DriveKeys held = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
-  for (int i = 0; i < steps; ++i) {
-    ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
+  PacedFrame frame;
+  if (g_pacedByFrame) {
+    frame.arrows = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
+    ApplyArrows(frame.arrows, g_vehicle);
+    frame.steps = 1;
+    frame.view = ViewOf(g_vehicle);
+  } else {
+    frame = g_pacer.Frame(emscripten_get_now(), TakeArrows(), g_vehicle);
   }
-  if (steps > 0 || g_redraw) DrawScene();
+  // A view drawn already needs no new picture: the browser keeps showing the last one.
+  if (g_redraw || std::memcmp(&frame.view, &g_drawn, sizeof g_drawn) != 0) DrawScene(frame.view);
+  g_drawn = frame.view;
   g_redraw = false;
   ++g_pass;
-  PageRecordPass(held.up, held.left, held.right, steps);
+  PageRecordPass(frame.arrows.up, frame.arrows.left, frame.arrows.right, frame.steps, frame.retook);
   if (TakeEscape()) End();  // held, or tapped since the last pass
 }
 
@@ -276,7 +291,7 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   gl11::ForgetWebGlObjects();
   InitScene();
   ResizeScene(1024, 768);
-  g_clock = StepClock();
+  g_pacer.Restart();
   g_redraw = true;
   PageSetState("running");
   emscripten_resume_main_loop();

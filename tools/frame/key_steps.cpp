@@ -67,12 +67,3 @@ bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::
   }
   return true;
 }
-
-// Through the loop's own key step, so the tool cannot drift from the program.
-void ApplyArrows(const HeldArrows& arrows, Vehicle& vehicle) {
-  int keys[kKeyCount] = {};
-  keys[kKeyUp] = arrows.up ? 1 : 0;
-  keys[kKeyLeft] = arrows.left ? 1 : 0;
-  keys[kKeyRight] = arrows.right ? 1 : 0;
-  ApplyHeldKeys(keys, vehicle);
-}

@@ -5,14 +5,10 @@
 #include <string>
 #include <vector>
 
-class Vehicle;
+#include "app/frame_pass.h"
 
 // The arrows held during a pass; none held is an idle pass that only draws.
-struct HeldArrows {
-  bool up = false;
-  bool left = false;
-  bool right = false;
-};
+using HeldArrows = Arrows;
 
 // `passes` passes of the loop with `arrows` held.
 struct KeyGroup {
@@ -28,6 +24,5 @@ constexpr long kMaxPassesPerGroup = 1000000;
 // returns false with `error` saying which group is wrong and why; `groups` is then unspecified.
 bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::string* error);
 
-// What one pass of the program's loop does with the held arrows, in the loop's order: up
-// advances, left turns by +1.5, right by -1.5.
-void ApplyArrows(const HeldArrows& arrows, Vehicle& vehicle);
+// A pass plays its arrows with the loop's own ApplyArrows (frame_pass.h), so the tool cannot drift
+// from the program.
