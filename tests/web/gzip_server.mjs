@@ -23,9 +23,13 @@ export function serveGzip(dir) {
   const root = path.resolve(dir);
   const cache = new Map(); // file -> { raw, gzip }
   const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
-    let file = path.join(root, name.endsWith('/') ? `${name}index.html` : name);
-    if (!file.startsWith(root + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
+    let file = '';
+    try {
+      const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
+      file = path.join(root, name.endsWith('/') ? `${name}index.html` : name);
+    } catch {} // a malformed path finds nothing
+    const found = fs.statSync(file, { throwIfNoEntry: false })?.isFile();
+    if (!file.startsWith(root + path.sep) || !found) {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found');
       return;
     }

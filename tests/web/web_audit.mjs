@@ -57,13 +57,13 @@ for (const id of metrics) {
   console.log(`  ${audit.title.padEnd(26)} ${audit.displayValue}`);
 }
 const requests = lhr.audits['network-requests'].details.items;
+const bytes = (what, wire, unpacked) => console.log(`  ${what.padEnd(26)} ` +
+  `${String(wire).padStart(8)} B on the wire, ${String(unpacked).padStart(8)} B unpacked`);
 for (const { url, transferSize, resourceSize } of requests) {
-  console.log(`  ${new URL(url).pathname.padEnd(26)} ${String(transferSize).padStart(8)} B on ` +
-    `the wire, ${String(resourceSize).padStart(8)} B unpacked`);
+  bytes(new URL(url).pathname, transferSize, resourceSize);
 }
 const sum = (key) => requests.reduce((total, request) => total + request[key], 0);
-console.log(`  ${'the visit'.padEnd(26)} ${String(sum('transferSize')).padStart(8)} B on the wire, ` +
-  `${String(sum('resourceSize')).padStart(8)} B unpacked`);
+bytes('the visit', sum('transferSize'), sum('resourceSize'));
 
 // What cost each category points: its weighted audits that did not pass.
 let failed = 0;
