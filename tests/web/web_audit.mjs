@@ -5,8 +5,8 @@
 // Accessibility, best practices and SEO must score at least 0.95; performance is a simulation
 // of this machine's speed, so it is printed and never fails the test.
 //   node web_audit.mjs SITE_DIR OUT_DIR
-// Writes OUT_DIR/lighthouse.html; exits 1 on a failure and 77 when Chromium or Lighthouse is
-// missing.
+// Writes OUT_DIR/lighthouse.html; exits 1 on a failure and 77 when Chromium, Lighthouse or the
+// built site is missing.
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -22,6 +22,7 @@ const skip = (why) => {
 const { chromiumPath, launch } = await import('./harness.mjs').catch(() =>
   skip('puppeteer-core is not installed (npm ci in tests/web)'));
 if (!fs.existsSync(chromiumPath)) skip(`${chromiumPath} is not installed (Debian: chromium)`);
+if (!fs.existsSync(path.join(siteDir, 'vortalux.js'))) skip(`no site in ${siteDir} (Emscripten?)`);
 const { default: lighthouse } = await import('lighthouse').catch(() =>
   skip('lighthouse is not installed (npm ci in tests/web)'));
 const { serveGzip } = await import('./gzip_server.mjs');
