@@ -21,7 +21,8 @@ case "${1:-test}" in
 esac
 
 missing=()
-# The browser tests install puppeteer-core with npm; some builds of nodejs carry npm themselves.
+# The browser tests install puppeteer-core and lighthouse with npm; some builds of nodejs carry
+# npm themselves.
 if [ "${1:-test}" = test ] && ! command -v npm >/dev/null; then wanted+=(npm); fi
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
