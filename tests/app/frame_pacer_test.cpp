@@ -17,8 +17,8 @@ namespace {
 // Bit for bit: the view drawn at a step's end must be the vehicle itself.
 void ExpectSameView(const VehicleView& a, const VehicleView& b) {
   EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0)
-      << "progress " << a.progress << " and " << b.progress << ", heading " << a.heading
-      << " and " << b.heading << ", pitch " << a.pitch << " and " << b.pitch;
+      << "progress " << a.progress << " and " << b.progress << ", heading " << a.heading << " and "
+      << b.heading << ", pitch " << a.pitch << " and " << b.pitch;
 }
 
 class FramePacerTest : public ::testing::Test {
