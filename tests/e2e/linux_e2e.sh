@@ -14,9 +14,10 @@
 #       faster than the display's 60 a second; --classic's uncapped rate is noted beside it.
 #   linux_e2e.sh wide <runtime dir> <work dir>
 #       Xvfb at 2560x1080, a mode that cannot change: with no option the picture fills the
-#       screen and is the 2560x1080 render, at the start and after a drive; --classic keeps its
+#       screen and is the 2560x1080 render, at the start and after a drive, and F11 gives a
+#       window of 3/4 of the screen and takes it back to full screen; --classic keeps its
 #       window at 1024x768 in the top-left corner with the 1024x768 picture in it, nothing drawn
-#       beyond it.
+#       beyond it, and F11 does nothing.
 #   linux_e2e.sh window <runtime dir> <work dir>
 #       Xvfb at 1600x900: --window opens a window of 3/4 of the screen, centred, with the picture
 #       at its size; resized, the picture is projected afresh for the new size; F11 fills the
@@ -190,6 +191,10 @@ case "$mode" in
       "the picture fills the 2560x1080 screen from the start"
     drive 2-drive
     check_changed "$work/1-start.xwd" "$work/2-drive.xwd" "up and left move and turn the view"
+    timeout 5 xdotool key F11
+    check_geometry "$window" 1920x810+320+135 "F11 takes the program out of full screen"
+    timeout 5 xdotool key F11
+    check_geometry "$window" 2560x1080+0+0 "F11 again fills the screen"
     check_escape "$program"
     check_render "$work/2-drive.xwd" 2560x1080+0+0 "$(steps_taken)" \
       "after the drive it is the render of the steps taken"
@@ -207,6 +212,9 @@ case "$mode" in
     else
       fail "--classic drew beyond its 1024x768 window (means $beyond right, $below below)"
     fi
+    timeout 5 xdotool key F11
+    sleep 0.5
+    check_geometry "$window" 1024x768+0+0 "F11 does nothing with --classic"
     check_escape "$program"
     report_and_exit
     ;;
