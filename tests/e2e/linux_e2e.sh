@@ -134,10 +134,14 @@ drive() {
   await_steady "$work/$1.xwd" || fail "the picture keeps changing after the keys are let go"
 }
 
-# The highest rate over any second of a frame log ("<seconds> <frames>", about a line a second).
+# The highest frame rate over any 3 s of a frame log ("<seconds> <frames>", about a line a
+# second). Over 3 s a frame that swapped late at the start adds at most one frame to the count.
 peak_rate() {
-  awk 'NR > 1 && $1 > t { r = ($2 - f) / ($1 - t); if (r > m) m = r }
-       { t = $1; f = $2 } END { printf "%.0f\n", m }' "$1"
+  awk 'BEGIN { f[0] = 1 }  # the first frame, at 0 s
+       { t[NR] = $1; f[NR] = $2
+         for (j = 0; j < NR && t[NR] - t[j + 1] >= 3; j++) {}
+         if (t[NR] - t[j] >= 3) { r = (f[NR] - f[j]) / (t[NR] - t[j]); if (r > m) m = r } }
+       END { printf "%.0f\n", m }' "$1"
 }
 
 case "$mode" in
@@ -161,10 +165,10 @@ case "$mode" in
     check_mode_unchanged "$before"
     check_escape_taps 3
     if $counting; then
-      # The cap holds every frame one refresh interval (1/60 s here) after the one before.
+      # The cap begins every frame one refresh interval (1/60 s here) after the one before.
       peak=$(peak_rate "$work/frames.log")
       if [ "$peak" -gt 0 ] && [ "$peak" -le 62 ]; then
-        pass "with no vertical sync the frames are capped at the display's 60 a second: at most $peak in any second"
+        pass "with no vertical sync the frames are capped at the display's 60 a second: at most $peak a second over any 3 s"
       else
         fail "with no vertical sync the frames came at up to $peak a second, not at most 60"
       fi
@@ -172,9 +176,9 @@ case "$mode" in
       start_program --classic
       frames_log=""
       await_window "$program" >/dev/null || die "no window for --classic"
-      sleep 3
+      sleep 4
       check_escape "$program"
-      note "--classic, uncapped, drew up to $(peak_rate "$work/frames-classic.log") frames in a second here"
+      note "--classic, uncapped, drew up to $(peak_rate "$work/frames-classic.log") frames a second here"
     else
       note "FRAME_COUNTER names no preload library: the frame rate was not counted"
     fi
