@@ -17,5 +17,6 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "Frames can still be rendered offscreen: build/release/vortalux-frame --help" >&2
   exit 1
 fi
-# The program reads its pictures from gfx/ under the working directory.
-cd build/release && exec ./vortalux
+# The program reads its pictures from gfx/ under the working directory; options go on to it
+# (tools/run-demo.sh --window, --classic, --help).
+cd build/release && exec ./vortalux "$@"

@@ -1,41 +1,71 @@
-// The Linux shell: the Windows program's behaviour on SDL2. The same steps as win32_main.cpp, in
-// the same order: make the window (its "creation" makes the GL context and sets up the scene),
-// switch the display to 1024x768, show the window and run the loop: events, up, left, right, draw,
-// swap, Escape. Events reach g_keys through sdl_keymap, so the loop reads the Windows key codes.
-// Game controllers, which the Windows program never had, drive too: sdl_gamepad opens them as
-// they come and feeds their buttons to g_keys once per pass, after the events.
+// The Linux shell: the Windows program's window, context and loop on SDL2, meeting the screen in
+// one of three ways (shell_options.h):
+//   - by default, full screen on the desktop at its own size, with no mode switch, drawn at the
+//     drawable's real size in pixels (a high-density screen's included);
+//   - --window, a window that can be resized; F11 and Alt+Enter switch between it and full
+//     screen on the desktop;
+//   - --classic, the Windows program: the 1024x768 switch, one step per pass, no clock.
+// The first two are paced: the vehicle takes its steps at 60 a second of a monotonic clock and
+// every frame shows it between the last two (FramePacer), so its speed no longer follows the
+// frame rate. Every size change re-projects at the new size, so nothing is stretched. Vertical
+// sync is asked for; where the swaps do not wait for the display (Xvfb has no vertical blank),
+// FrameCap keeps the frames to the display's rate instead of spinning the processor.
+//
+// The steps in WinMain's order: make the window (its "creation" makes the GL context and sets up
+// the scene), switch the display (--classic only), show the window and run the loop: events,
+// the vehicle's steps, draw, swap, Escape. Events reach g_keys through sdl_keymap, so the loop
+// reads the Windows key codes. Game controllers drive too: sdl_gamepad opens them as they come
+// and feeds their buttons to g_keys once per pass, after the events.
 //
 // Where the Win32 calls have SDL counterparts:
 //   RegisterClassA              SDL_Init(SDL_INIT_VIDEO), with a display to show the window on
-//   CreateWindowExA (WS_POPUP)  SDL_CreateWindow, borderless at (0,0), 1024x768, created hidden
+//   CreateWindowExA (WS_POPUP)  SDL_CreateWindow, created hidden: --classic borderless at (0,0),
+//                               1024x768; otherwise covering the display, or 3/4 of it centred
 //   ChoosePixelFormat           GL attributes before the window: double-buffered RGBA, depth >= 16;
 //                               checked once the context is current
 //   wglCreateContext/MakeCurrent  SDL_GL_CreateContext / SDL_GL_MakeCurrent
-//   ChangeDisplaySettingsA      SDL_SetWindowDisplayMode (closest to 1024x768) + fullscreen; SDL
+//   ChangeDisplaySettingsA      --classic: SDL_SetWindowDisplayMode (1024x768) + fullscreen; SDL
 //                               gives the desktop mode back on close, on exit and on focus loss
 //   WM_SIZE / WM_CLOSE          SDL_WINDOWEVENT_SIZE_CHANGED / SDL_WINDOWEVENT_CLOSE and SDL_QUIT
 //   WM_KILLFOCUS                SDL_WINDOWEVENT_FOCUS_LOST: every key released
 //   PostQuitMessage             g_quitPosted, seen by the next drain of the events
 // Start-up failures show the Windows program's texts in an SDL message box and on standard error;
-// the process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends.
-// Vertical sync is requested, as on Windows; a failure (no vertical blank on Xvfb) is harmless.
+// the process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends,
+// and 2 for a command line it does not understand.
+//
+// With VORTALUX_PRINT_STEPS in the environment the paced program prints, as it ends, the steps it
+// took in vortalux-frame's syntax ("steps: none*95 up*36 ..."), so that a test can render the
+// picture it left on the screen.
 //
 // Only this file and the sdl_* borders of the program include SDL.
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
+#include "app/frame_cap.h"
+#include "app/frame_pacer.h"
 #include "app/frame_pass.h"
 #include "app/key_table.h"
 #include "app/sdl_gamepad.h"
 #include "app/sdl_keymap.h"
+#include "app/shell_options.h"
+#include "app/step_journal.h"
 #include "scene/scene.h"
 
 namespace {
 
+ScreenMode g_mode = ScreenMode::kDesktop;
 SDL_GLContext g_context = nullptr;
 bool g_quitPosted = false;
+bool g_vsync = false;      // the swap interval was granted
+SDL_Rect g_windowed = {};  // the window's place and size while it is not full screen
+FramePacer g_pacer;
+FrameCap g_cap;
+StepJournal g_journal;
 
 void ShowError(const char* text) {
   const char* reason = SDL_GetError();
@@ -68,11 +98,37 @@ void FailCreate(const char* text) {
   g_quitPosted = true;
 }
 
+double NowMs() {
+  return static_cast<double>(SDL_GetPerformanceCounter()) * 1000 /
+         static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+int DisplayOf(SDL_Window* window) {
+  const int display = SDL_GetWindowDisplayIndex(window);
+  return display < 0 ? 0 : display;
+}
+
+SDL_Rect DisplayBounds(int display) {
+  SDL_Rect bounds = {0, 0, 1024, 768};
+  SDL_GetDisplayBounds(display, &bounds);
+  return bounds;
+}
+
+// The display's rate, or 0 (FrameCap then takes 60) where SDL does not know it, as on Xvfb.
+double RefreshRate(SDL_Window* window) {
+  SDL_DisplayMode mode;
+  if (SDL_GetCurrentDisplayMode(DisplayOf(window), &mode) != 0) return 0;
+  return mode.refresh_rate;
+}
+
+// After every size change: the projection at the drawable's size in pixels, and the frame cap
+// timed afresh, since full screen and a window can present differently.
 void Resize(SDL_Window* window) {
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window, &width, &height);
   ResizeScene(width, height);
+  g_cap.Start(RefreshRate(window), g_vsync);
 }
 
 // WM_CREATE: the context, the scene, the cursor and the vehicle's first step.
@@ -87,16 +143,82 @@ void CreateContextAndScene(SDL_Window* window) {
   if (!doubleBuffered || depthBits < 16) {
     return FailCreate("Can't Find A Suitable PixelFormat.");
   }
-  SDL_GL_SetSwapInterval(1);
+  g_vsync = SDL_GL_SetSwapInterval(1) == 0;
+  SDL_ClearError();  // a refusal is no start-up failure
   InitScene();
   SDL_ShowCursor(SDL_DISABLE);
   g_vehicle.Advance();  // settles the camera on the freshly built track
   Resize(window);       // the size report Windows sends after WM_CREATE; SDL sends none
 }
 
+// The window for the mode, hidden until the loop begins. A full-screen window is made at the
+// display's own place and size: with no window manager to obey the full-screen request, SDL
+// would report the screen's size while the window kept the size it was made with.
+SDL_Window* MakeWindow() {
+  constexpr Uint32 kHidden = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (g_mode == ScreenMode::kClassic) {
+    return SDL_CreateWindow("Vortalux", 0, 0, 1024, 768, kHidden | SDL_WINDOW_BORDERLESS);
+  }
+  const SDL_Rect screen = DisplayBounds(0);
+  g_windowed = {screen.x + screen.w / 8, screen.y + screen.h / 8, screen.w * 3 / 4,
+                screen.h * 3 / 4};
+  constexpr Uint32 kPaced = kHidden | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+  if (g_mode == ScreenMode::kWindow) {
+    return SDL_CreateWindow("Vortalux", g_windowed.x, g_windowed.y, g_windowed.w, g_windowed.h,
+                            kPaced);
+  }
+  return SDL_CreateWindow("Vortalux", screen.x, screen.y, screen.w, screen.h,
+                          kPaced | SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// --classic, WinMain's step 3: the display to 1024x768, where it has that mode, as
+// ChangeDisplaySettingsA switches only to a mode the display has. Elsewhere the borderless
+// 1024x768 window stays as it is, in the top-left corner, as the Windows program's window does
+// when the switch fails; made full screen there, SDL would project for the whole screen while,
+// with no window manager to resize it, the window stayed 1024x768.
+void SwitchTo1024x768(SDL_Window* window) {
+  SDL_DisplayMode wanted = {};
+  wanted.w = 1024;
+  wanted.h = 768;
+  SDL_DisplayMode closest;
+  if (SDL_GetClosestDisplayMode(DisplayOf(window), &wanted, &closest) == nullptr ||
+      closest.w != wanted.w || closest.h != wanted.h) {
+    return;
+  }
+  SDL_SetWindowDisplayMode(window, &closest);
+  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+}
+
+// F11 and Alt+Enter: full screen on the desktop, or back to the window it was. The window first
+// covers the display itself, for the same reason as in MakeWindow.
+void SwitchFullScreen(SDL_Window* window) {
+  if ((SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowSize(window, g_windowed.w, g_windowed.h);
+    SDL_SetWindowPosition(window, g_windowed.x, g_windowed.y);
+    return;
+  }
+  SDL_GetWindowPosition(window, &g_windowed.x, &g_windowed.y);
+  SDL_GetWindowSize(window, &g_windowed.w, &g_windowed.h);
+  const SDL_Rect screen = DisplayBounds(DisplayOf(window));
+  SDL_SetWindowPosition(window, screen.x, screen.y);
+  SDL_SetWindowSize(window, screen.w, screen.h);
+  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// Where the swap did not wait for the display, the rest of its refresh interval (FrameCap).
+void AwaitNextFrame() {
+  const double ms = g_cap.AfterSwap(NowMs());
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
+
+bool IsFullScreenSwitch(const SDL_Keysym& key) {
+  return key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0);
+}
+
 // WM_CLOSE and WM_DESTROY: the display mode and the cursor back, the context deleted, quit.
 void CloseWindow(SDL_Window* window) {
-  SDL_SetWindowFullscreen(window, 0);  // back to the desktop's display mode
+  if (g_mode == ScreenMode::kClassic) SDL_SetWindowFullscreen(window, 0);  // the desktop's mode
   SDL_ShowCursor(SDL_ENABLE);
   SDL_GL_MakeCurrent(window, nullptr);
   if (g_context != nullptr) SDL_GL_DeleteContext(g_context);
@@ -112,12 +234,21 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
     case SDL_KEYUP: {
       int key = WindowsKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
       if (key != 0) SetKey(key, event.type == SDL_KEYDOWN ? 1 : 0);
+      if (event.type == SDL_KEYDOWN && !event.key.repeat && g_mode != ScreenMode::kClassic &&
+          IsFullScreenSwitch(event.key.keysym)) {
+        SwitchFullScreen(window);
+      }
       break;
     }
     case SDL_WINDOWEVENT:
       switch (event.window.event) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           if (g_context != nullptr) Resize(window);
+          break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:  // perhaps to another refresh rate
+        case SDL_WINDOWEVENT_MINIMIZED:        // unseen, swaps may stop waiting for the display
+        case SDL_WINDOWEVENT_RESTORED:
+          g_cap.Start(RefreshRate(window), g_vsync);
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           ClearKeys();
@@ -138,6 +269,9 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
 }
 
 int Finish(SDL_Window* window, int code) {
+  if (g_mode != ScreenMode::kClassic && std::getenv("VORTALUX_PRINT_STEPS") != nullptr) {
+    std::printf("steps: %s\n", g_journal.Text().c_str());
+  }
   ClosePads();
   SDL_DestroyWindow(window);
   SDL_Quit();
@@ -146,7 +280,19 @@ int Finish(SDL_Window* window, int code) {
 
 }  // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+  const ShellOptions options = ParseShellOptions(argc, argv);
+  if (options.outcome == ShellOptions::kHelp) {
+    std::fputs(ShellUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.outcome == ShellOptions::kError) {
+    std::fprintf(stderr, "vortalux: %s\nTry 'vortalux --help' for the options.\n",
+                 options.error.c_str());
+    return 2;
+  }
+  g_mode = options.mode;
+
   // 1. The video subsystem, where Windows registers the window class.
   if (SDL_Init(SDL_INIT_VIDEO) != 0 || !HasDisplay()) {
     ShowError("Failed To Register The Window Class.");
@@ -159,8 +305,8 @@ int main(int, char**) {
     SDL_ClearError();  // not the reason for any later failure
   }
 
-  // 2. The borderless 1024x768 window at (0,0), with the pixel format of g_pfd: double-buffered
-  // RGBA, at least 16 bits of colour and of depth, nothing else.
+  // 2. The window, with the pixel format of g_pfd: double-buffered RGBA, at least 16 bits of
+  // colour and of depth, nothing else.
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -168,8 +314,7 @@ int main(int, char**) {
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-  SDL_Window* window = SDL_CreateWindow(
-      "Vortalux", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  SDL_Window* window = MakeWindow();
   if (window == nullptr) {
     ShowError("Window Creation Error.");
     SDL_Quit();
@@ -177,16 +322,8 @@ int main(int, char**) {
   }
   CreateContextAndScene(window);
 
-  // 3. The display to the mode closest to 1024x768; the result is not looked at.
-  SDL_DisplayMode wanted = {};
-  wanted.w = 1024;
-  wanted.h = 768;
-  SDL_DisplayMode closest;
-  int display = SDL_GetWindowDisplayIndex(window);
-  if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) != nullptr) {
-    SDL_SetWindowDisplayMode(window, &closest);
-  }
-  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+  // 3. The display to 1024x768; the result is not looked at.
+  if (g_mode == ScreenMode::kClassic) SwitchTo1024x768(window);
 
   // 4. and 5.
   SDL_ShowWindow(window);
@@ -199,9 +336,16 @@ int main(int, char**) {
     while (!g_quitPosted && SDL_PollEvent(&event)) HandleEvent(window, event);
     if (g_quitPosted) return Finish(window, 1);
     PollPads();
-    ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
-    DrawScene();
+    if (g_mode == ScreenMode::kClassic) {
+      ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
+      DrawScene();
+    } else {
+      const PacedFrame frame = g_pacer.Frame(NowMs(), TakeArrows(), g_vehicle);
+      g_journal.Add(frame);
+      DrawScene(frame.view);
+    }
     SDL_GL_SwapWindow(window);
     if (TakeEscape()) CloseWindow(window);  // held, or tapped during this pass's drain
+    if (g_mode != ScreenMode::kClassic) AwaitNextFrame();
   }
 }

@@ -67,9 +67,15 @@ check_holds() {
   fi
 }
 
-# Starts the launcher $1 from / under a fresh Xvfb and checks the drive and Escape.
+# Starts the launcher $1 from / under a fresh Xvfb and checks the drive and Escape, after its
+# options reach the program.
 drive_from_root() {
   need_tools Xvfb xdotool xrandr xwd compare identify mogrify
+  if (cd / && timeout 20 "$1" --help) 2>&1 | grep -q -- '--classic'; then
+    pass "the launcher hands its options to the program (--help lists --classic)"
+  else
+    fail "the launcher does not hand --help to the program"
+  fi
   unset SDL_VIDEODRIVER
   start_xvfb "$work"
   (cd / && exec nice -n 15 timeout 90 "$1") >"$work/program.out" 2>"$work/program.err" &

@@ -52,10 +52,10 @@ await_display() {
   unset WAYLAND_DISPLAY XAUTHORITY
 }
 
-# Xvfb of exactly 1024x768x24: its only display mode is the program's.
+# Xvfb of exactly 1024x768x24 (its only display mode is the program's), or of the size $2.
 start_xvfb() {
-  local dir=$1
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  local dir=$1 size=${2:-1024x768}
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset \
     3>"$dir/xvfb.display" >"$dir/xvfb.log" 2>&1 &
   cleanup_pids+=($!)
   await_display "$dir/xvfb.display" "Xvfb"
@@ -134,15 +134,16 @@ check_mode_switched() {
   fi
 }
 
-# Escape ends the program, and the screen goes back to 1280x1024.
+# Escape ends the program, and the screen goes back to 1280x1024 (or to the mode $3).
 check_escape_restores_mode() {
+  local desktop=${3:-1280x1024}
   timeout 5 xdotool mousemove 512 384 click 1  # into the window, as a person would
   sleep 0.3
   check_escape "$1"
-  if await_mode 1280x1024 10; then
-    pass "after Escape the screen is back at 1280x1024$2"
+  if await_mode "$desktop" 10; then
+    pass "after Escape the screen is back at $desktop$2"
   else
-    fail "after Escape the screen is at $(current_mode), not back at 1280x1024"
+    fail "after Escape the screen is at $(current_mode), not back at $desktop"
   fi
 }
 
@@ -187,12 +188,13 @@ mean_of() {
   timeout 20 identify -format '%[fx:mean]' "$1[$2]" 2>/dev/null || echo 0
 }
 
-# Takes screenshots until one is not black (the first frame is on the screen), about $2 seconds.
+# Takes screenshots until one is not black (the first frame is on the screen), about $2 seconds;
+# $3 is the region to look at (the top-left 1024x768 unless given).
 await_lit() {
-  local out=$1 seconds=${2:-20}
+  local out=$1 seconds=${2:-20} region=${3:-1024x768+0+0}
   for _ in $(seq $((seconds * 4))); do
     shot "$out"
-    awk -v m="$(mean_of "$out" 1024x768+0+0)" 'BEGIN { exit !(m > 0.03) }' && return 0
+    awk -v m="$(mean_of "$out" "$region")" 'BEGIN { exit !(m > 0.03) }' && return 0
     sleep 0.25
   done
   return 1

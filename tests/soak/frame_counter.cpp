@@ -1,23 +1,32 @@
-// A preload library for the soak: counts the real program's presented frames without changing
-// the program. It wraps SDL_GL_SwapWindow, passes every call on, and about once a second appends
-// "<seconds since the first frame> <frames so far>" to the file named by VORTALUX_SOAK_FRAMES.
-// Built by soak.sh with the host compiler; Linux only.
+// A preload library for the soak and the latency measure: watches the real program's presented
+// frames without changing the program. It wraps SDL_GL_SwapWindow and passes every call on.
+//   VORTALUX_SOAK_FRAMES=<file>   about once a second, "<seconds since the first frame> <frames
+//                                 so far>" is appended
+//   VORTALUX_SOAK_SWAPS=<file>    each swap appends the wall-clock time it returned, in ns, and 1
+//                                 when the frame's middle row of pixels differs from the frame
+//                                 before's (the picture moved), else 0
+// Built by soak.sh and latency.sh with the host compiler, and by the e2e tests; Linux only.
 #include <dlfcn.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 using SwapWindow = void (*)(void*);
+using GetIntegerv = void (*)(unsigned, int*);
+using ReadPixels = void (*)(int, int, int, int, unsigned, unsigned, void*);
 using Clock = std::chrono::steady_clock;
 
 SwapWindow g_next = nullptr;
 std::FILE* g_log = nullptr;
+std::FILE* g_swaps = nullptr;
 long g_frames = 0;
 Clock::time_point g_first;
 Clock::time_point g_lastWrite;
+std::vector<unsigned char> g_row;
 
 void Record() {
   const Clock::time_point now = Clock::now();
@@ -33,11 +42,42 @@ void Record() {
   std::fflush(g_log);
 }
 
+// The middle row of the frame about to be shown, from the back buffer, against the last one's.
+bool RowChanged() {
+  static auto getIntegerv = reinterpret_cast<GetIntegerv>(dlsym(RTLD_DEFAULT, "glGetIntegerv"));
+  static auto readPixels = reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"));
+  if (getIntegerv == nullptr || readPixels == nullptr) return false;
+  int viewport[4] = {};
+  getIntegerv(0x0BA2, viewport);  // GL_VIEWPORT
+  std::vector<unsigned char> row(static_cast<size_t>(viewport[2]) * 4);
+  readPixels(viewport[0], viewport[1] + viewport[3] / 2, viewport[2], 1, 0x1908, 0x1401,
+             row.data());  // GL_RGBA, GL_UNSIGNED_BYTE
+  const bool changed = row != g_row;
+  g_row.swap(row);
+  return changed;
+}
+
+bool WatchingSwaps() {
+  static const char* path = std::getenv("VORTALUX_SOAK_SWAPS");
+  if (g_swaps == nullptr && path != nullptr) g_swaps = std::fopen(path, "w");
+  return g_swaps != nullptr;
+}
+
+void RecordSwap(bool moved) {
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  std::fprintf(g_swaps, "%lld %d\n", static_cast<long long>(ns.count()), moved ? 1 : 0);
+  std::fflush(g_swaps);
+}
+
 }  // namespace
 
 extern "C" void SDL_GL_SwapWindow(void* window) {
   if (g_next == nullptr)
     g_next = reinterpret_cast<SwapWindow>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
   Record();
+  const bool watching = WatchingSwaps();
+  const bool moved = watching && RowChanged();
   if (g_next != nullptr) g_next(window);
+  if (watching) RecordSwap(moved);
 }
