@@ -1,7 +1,6 @@
 // What the web end-to-end test and the browser benchmark share: the built site served on a free
 // loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader or llvmpipe,
-// bounded waits, and frames compared pixel by pixel inside the browser. Everything started here is
-// stopped by the close() it returns, on every path.
+// and bounded waits. Everything started here is stopped by the close() it returns, on every path.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
@@ -139,63 +138,5 @@ export async function until(page, test, ms, what, every = 25) {
         `${JSON.stringify(seen)})`);
     }
     await sleep(every);
-  }
-}
-
-// Counts the pixels of two PNG files (same size) that differ by more than `level` (0-255) in any
-// channel, decoded by the browser itself; writes a picture of where they differ to diffFile.
-export async function countDifferentPixels(browser, fileA, fileB, level, diffFile) {
-  const page = await browser.newPage();
-  try {
-    const dataUrl = (file) => `data:image/png;base64,${fs.readFileSync(file).toString('base64')}`;
-    const result = await page.evaluate(
-      async (a, b, level) => {
-        const pixels = async (url) => {
-          const image = await createImageBitmap(await (await fetch(url)).blob());
-          const canvas = new OffscreenCanvas(image.width, image.height);
-          const context = canvas.getContext('2d');
-          context.drawImage(image, 0, 0);
-          return context.getImageData(0, 0, image.width, image.height);
-        };
-        const [one, two] = await Promise.all([pixels(a), pixels(b)]);
-        if (one.width !== two.width || one.height !== two.height) {
-          return { error: `sizes ${one.width}x${one.height} and ${two.width}x${two.height}` };
-        }
-        const canvas = new OffscreenCanvas(one.width, one.height);
-        const context = canvas.getContext('2d');
-        const diff = context.createImageData(one.width, one.height);
-        let count = 0;
-        let worst = 0;
-        for (let i = 0; i < one.data.length; i += 4) {
-          let most = 0;
-          for (let c = 0; c < 3; ++c) {
-            most = Math.max(most, Math.abs(one.data[i + c] - two.data[i + c]));
-          }
-          worst = Math.max(worst, most);
-          const differs = most > level;
-          count += differs;
-          diff.data[i] = differs ? 255 : one.data[i] >> 2;
-          diff.data[i + 1] = differs ? 0 : one.data[i + 1] >> 2;
-          diff.data[i + 2] = differs ? 0 : one.data[i + 2] >> 2;
-          diff.data[i + 3] = 255;
-        }
-        context.putImageData(diff, 0, 0);
-        const blob = await canvas.convertToBlob({ type: 'image/png' });
-        const bytes = new Uint8Array(await blob.arrayBuffer());
-        let binary = '';
-        for (let i = 0; i < bytes.length; i += 0x8000) {
-          binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-        }
-        return { count, worst, total: one.width * one.height, diff: btoa(binary) };
-      },
-      dataUrl(fileA),
-      dataUrl(fileB),
-      level,
-    );
-    if (result.error) throw new Error(`${fileA} and ${fileB} differ in size: ${result.error}`);
-    fs.writeFileSync(diffFile, Buffer.from(result.diff, 'base64'));
-    return { count: result.count, worst: result.worst, total: result.total };
-  } finally {
-    await page.close();
   }
 }

@@ -9,7 +9,8 @@
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import { chromiumPath, countDifferentPixels, launch, serve, until } from './harness.mjs';
+import { chromiumPath, launch, serve, until } from './harness.mjs';
+import { countDifferentPixels } from './pixels.mjs';
 
 const [siteDir, frameTool, gfxDir, outDir] = process.argv.slice(2);
 if (!outDir) {
@@ -152,8 +153,7 @@ async function expectNativeMatch(browser, page, name, pictures = gfxDir) {
     stdio: ['ignore', 'ignore', 'inherit'],
   });
   const diff = path.join(outDir, `${name}-diff.png`);
-  const { count, worst, total } = await countDifferentPixels(
-    browser, web, native, kChannelTolerance, diff);
+  const { count, worst, total } = countDifferentPixels(web, native, kChannelTolerance, diff);
   const allowed = Math.floor(total * kPixelShare);
   console.log(`# ${name}: ${count} of ${total} pixels differ by more than ${kChannelTolerance}, ` +
     `at most by ${worst}`);
@@ -229,7 +229,7 @@ async function clickSession(browser, site) {
         const second = await capture(page, path.join(outDir, 'blur-2.png'));
         expect(passesHolding(second, 'up') === passesHolding(atBlur, 'up'),
           `up passes after the blur: "${second}"`);
-        const { count } = await countDifferentPixels(browser, path.join(outDir, 'blur-1.png'),
+        const { count } = countDifferentPixels(path.join(outDir, 'blur-1.png'),
           path.join(outDir, 'blur-2.png'), 0, path.join(outDir, 'blur-diff.png'));
         expect(count === 0, `${count} pixels changed between ${first} and ${second}`);
       } finally {
@@ -263,7 +263,7 @@ async function clickSession(browser, site) {
       await expectPassesRise(page);
       const after = path.join(outDir, 'lost-after.png');
       await capture(page, after);
-      const { count, worst, total } = await countDifferentPixels(browser, before, after,
+      const { count, worst, total } = countDifferentPixels(before, after,
         kChannelTolerance, path.join(outDir, 'lost-diff.png'));
       console.log(`# restored: ${count} of ${total} pixels differ by more than ` +
         `${kChannelTolerance} from the frame before the loss, at most by ${worst}`);
@@ -360,7 +360,7 @@ async function brokenPicturesSession(browser) {
         const web = path.join(outDir, 'broken-pictures-web.png');
         await capture(page, web);
         await expectPassesRise(page);
-        const { count, total } = await countDifferentPixels(browser, web,
+        const { count, total } = countDifferentPixels(web,
           path.join(outDir, 'start-native.png'), kChannelTolerance,
           path.join(outDir, 'broken-pictures-diff.png'));
         expect(count > total / 4, `only ${count} pixels differ from the textured start`);
