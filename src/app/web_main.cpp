@@ -12,14 +12,14 @@
 //   wglCreateContext/MakeCurrent  emscripten_webgl_create_context / make_context_current
 //   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage; the page
 //                               letterboxes the 4:3 picture on black
-//   the PeekMessage loop        emscripten_set_main_loop at the browser's frame rate: events
-//                               arrive between frames through the html5 callbacks. The steps
-//                               keep 60 a second of page time and each frame draws the vehicle
-//                               between its last two steps at the frame's time (FramePacer), so
-//                               the demo keeps its speed on any display and every frame of a
-//                               fast one is new; "?pace=frame" takes one step a pass, as the
-//                               native programs do. A pass whose view was drawn already leaves
-//                               the picture as it is.
+//   the PeekMessage loop        emscripten_request_animation_frame_loop at the browser's frame
+//                               rate: events arrive between frames through the html5 callbacks.
+//                               The steps keep 60 a second of the frames' own timestamps and
+//                               each frame draws the vehicle between its last two steps at its
+//                               time (FramePacer), so the demo keeps its speed on any display
+//                               and every frame of a fast one is new; "?pace=frame" takes one
+//                               step a pass, as the native programs do. A pass whose view was
+//                               drawn already leaves the picture the browser shows as it is.
 //   SwapBuffers                 the browser presents when the frame's callback returns
 //   WM_KEYDOWN / WM_KEYUP       keydown / keyup by key name, as Windows key codes into g_keys;
 //                               the page's touch controls (touch.js) and the standard-mapping
@@ -117,6 +117,7 @@ constexpr double kRestoreWaitMs = 5000;
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 bool g_running = false;
+bool g_looping = false;       // an animation frame of the loop is asked for
 bool g_pacedByFrame = false;  // "?pace=frame": one step a pass
 long g_drivePasses = -1;      // the scripted drive's length, or -1 when the keys drive
 long g_pass = 0;
@@ -172,9 +173,9 @@ bool PollPads() {
   return started;
 }
 
-// WM_CLOSE: the loop stops, the context goes, full screen is left; the page says how to restart.
+// WM_CLOSE: the loop stops (its frame returns false), the context goes, full screen is left; the
+// page says how to restart.
 void End() {
-  emscripten_cancel_main_loop();
   g_running = false;  // before the context goes: its loss is then no failure
   PageLoseContext();
   emscripten_webgl_make_context_current(0);
@@ -206,9 +207,8 @@ void DrivePass() {
   PageRecordPass(held.up, held.left, held.right, 1, 0);
 }
 
-void Pass() {
-  // Between the loss and its event a pass would draw nothing; the event pauses the loop.
-  if (emscripten_is_webgl_context_lost(g_context)) return;
+// One pass of the loop at the animation frame's timestamp, ms.
+void Pass(double ms) {
   if (g_drivePasses >= 0) return DrivePass();
   PollPads();
   PacedFrame frame;
@@ -218,7 +218,7 @@ void Pass() {
     frame.steps = 1;
     frame.view = ViewOf(g_vehicle);
   } else {
-    frame = g_pacer.Frame(emscripten_get_now(), TakeArrows(), g_vehicle);
+    frame = g_pacer.Frame(ms, TakeArrows(), g_vehicle);
   }
   // A view drawn already needs no new picture: the browser keeps showing the last one.
   if (g_redraw || std::memcmp(&frame.view, &g_drawn, sizeof g_drawn) != 0) DrawScene(frame.view);
@@ -227,6 +227,20 @@ void Pass() {
   ++g_pass;
   PageRecordPass(frame.arrows.up, frame.arrows.left, frame.arrows.right, frame.steps, frame.retook);
   if (TakeEscape()) End();  // held, or tapped since the last pass
+}
+
+// The loop's animation frame. Between the loss of the context and its event a pass would draw
+// nothing; the event stops the loop, and the restore starts it again.
+EM_BOOL LoopFrame(double ms, void*) {
+  if (g_running && !g_lost && !emscripten_is_webgl_context_lost(g_context)) Pass(ms);
+  g_looping = g_running && !g_lost;
+  return g_looping;
+}
+
+void Loop() {
+  if (g_looping) return;  // the frame already asked for goes on
+  g_looping = true;
+  emscripten_request_animation_frame_loop(LoopFrame, nullptr);
 }
 
 // WM_CREATE and what WinMain does after it: the context, the scene, the vehicle's first step,
@@ -255,7 +269,7 @@ void Start(bool fullScreen) {
   ReleaseAllKeys();  // what was pressed before the start does not drive
   g_running = true;
   PageSetState("running");
-  emscripten_set_main_loop(Pass, 0, EM_FALSE);  // fps 0: the browser's animation frames
+  Loop();
 }
 
 // The waiting page polls the pads too, so that Start can start the demo.
@@ -269,11 +283,10 @@ void SayNotRestored(void* loss) {
   if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) PageSetState("not-restored");
 }
 
-// The browser took the context, and all it held, away: the loop waits, and returning true asks
-// the browser (through preventDefault) to give the context back.
+// The browser took the context, and all it held, away: the loop stops at its next frame, and
+// returning true asks the browser (through preventDefault) to give the context back.
 EM_BOOL OnContextLost(int, const void*, void*) {
   if (!g_running) return EM_FALSE;  // End() gives it up on purpose
-  emscripten_pause_main_loop();
   g_lost = true;
   ++g_losses;
   PageSetState("lost");
@@ -294,7 +307,7 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   g_pacer.Restart();
   g_redraw = true;
   PageSetState("running");
-  emscripten_resume_main_loop();
+  Loop();
   return EM_TRUE;
 }
 
