@@ -140,3 +140,52 @@ export async function until(page, test, ms, what, every = 25) {
     await sleep(every);
   }
 }
+
+export const firefoxPath = process.env.VORTALUX_FIREFOX ?? '/usr/bin/firefox-esr';
+
+// Firefox in a real window on an Xvfb server of its own, driven over WebDriver BiDi, with a
+// 1024x768 page: headless, Firefox offers no WebGL 2 here, while in a window it draws WebGL 2 on
+// llvmpipe once told not to refuse a software rasteriser. The renderer string is checked and
+// returned; close() stops Firefox and the X server.
+export async function launchFirefox() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  let browser = null;
+  const close = async () => {
+    if (browser) await Promise.race([browser.close(), sleep(10000)]).catch(() => {});
+    browser?.process()?.kill('SIGKILL');
+    xvfb.kill();
+  };
+  try {
+    const display = await new Promise((resolve, reject) => {
+      let text = '';
+      xvfb.stdio[3].on('data', (data) => {
+        text += data;
+        if (text.includes('\n')) resolve(text.trim());
+      });
+      xvfb.once('exit', () => reject(new Error('Xvfb stopped before it gave a display')));
+      setTimeout(() => reject(new Error('Xvfb gave no display in 10 s')), 10000);
+    });
+    browser = await puppeteer.launch({
+      browser: 'firefox',
+      executablePath: firefoxPath,
+      headless: false,
+      env: { ...process.env, DISPLAY: `:${display}` },
+      defaultViewport: { width, height },
+      timeout: 60000,
+      protocolTimeout: 60000,
+      extraPrefsFirefox: {
+        'webgl.force-enabled': true,
+        'webgl.disable-fail-if-major-performance-caveat': true,
+      },
+    });
+    const renderer = await webglRenderer(browser).catch((error) => error.message);
+    if (!renderer?.includes('llvmpipe')) {
+      throw new Error(`Firefox's WebGL 2 is not on llvmpipe: the renderer is "${renderer}"`);
+    }
+    return { browser, close, renderer };
+  } catch (error) {
+    await close();
+    throw error;
+  }
+}

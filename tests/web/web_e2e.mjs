@@ -6,12 +6,14 @@
 // phone turned, a gamepad, a reload with no network, and a browser without WebGL. Pages that
 // compare 1024x768 frames ask for that drawing buffer ("?size=1024x768").
 //   node web_e2e.mjs SITE_DIR FRAME_TOOL GFX_DIR OUT_DIR
+// With VORTALUX_BROWSER=firefox it runs a short session in Firefox instead: the start, the page
+// covered at its device pixels and its frames against the native ones.
 // Prints one ok/FAIL line per check and "N passed, N failed"; exits 1 on a failure and 77 when
-// Chromium is missing.
+// the browser (or, for Firefox, Xvfb) is missing.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import { chromiumPath, launch, serve, until } from './harness.mjs';
+import { chromiumPath, firefoxPath, launch, launchFirefox, serve, until } from './harness.mjs';
 import { countDifferentPixels } from './pixels.mjs';
 
 const [siteDir, frameTool, gfxDir, outDir] = process.argv.slice(2);
@@ -19,8 +21,12 @@ if (!outDir) {
   console.error('usage: node web_e2e.mjs SITE_DIR FRAME_TOOL GFX_DIR OUT_DIR');
   process.exit(2);
 }
-if (!fs.existsSync(chromiumPath)) {
-  console.log(`SKIP - ${chromiumPath} is not installed (Debian: chromium)`);
+const inFirefox = process.env.VORTALUX_BROWSER === 'firefox';
+const missing = inFirefox
+  ? [[firefoxPath, 'firefox-esr'], ['/usr/bin/Xvfb', 'xvfb']].find(([file]) => !fs.existsSync(file))
+  : [chromiumPath, 'chromium'];
+if (missing && !fs.existsSync(missing[0])) {
+  console.log(`SKIP - ${missing[0]} is not installed (Debian: ${missing[1]})`);
   process.exit(77);
 }
 fs.mkdirSync(outDir, { recursive: true });
@@ -170,7 +176,7 @@ async function capture(page, file) {
   const devicePixels = seen.page.map((side) => Math.round(side * seen.ratio));
   expect(seen.buffer.join() === devicePixels.join(), `the drawing buffer is ${seen.buffer
     .join('x')}, the page ${devicePixels.join('x')} device pixels`);
-  await page.screenshot({ path: file, optimizeForSpeed: true });
+  await page.screenshot({ path: file, ...(inFirefox ? {} : { optimizeForSpeed: true }) });
   const after = await page.evaluate(() => {
     for (const id of ['touch', 'turn']) document.getElementById(id).style.visibility = '';
     return window.vortalux.steps;
@@ -736,10 +742,37 @@ async function offlineCheck(browser, site) {
     });
 }
 
+// Firefox: WebGL 2 in a real window; a click starts it, full screen is granted and the drawing
+// buffer follows the page's new size; the frames match the native ones at the start and after a
+// drive with real key events.
+async function firefoxSession(site) {
+  const firefox = await launchFirefox();
+  cleanups.push(firefox.close);
+  console.log(`# Firefox's WebGL 2 renderer: ${firefox.renderer}`);
+  const { page, errors } = await openPage(firefox.browser, site.url);
+  await check('Firefox: a click starts it in full screen, covered at its device pixels; the ' +
+    'start matches', async () => {
+    await startedWith(page, () => page.mouse.click(512, 384));
+    await page.waitForFunction(() => document.fullscreenElement && document.getElementById(
+      'canvas').width === Math.round(innerWidth * devicePixelRatio), { timeout: 15000 });
+    await settle(page);
+    await expectNativeMatch(page, 'firefox-start');
+  });
+  await check('Firefox: a drive with real key events matches the native render', async () => {
+    await hold(page, 'ArrowUp', 'up', 60);
+    await hold(page, 'ArrowLeft', 'left', 10);
+    await settle(page);
+    await expectNativeMatch(page, 'firefox-drive');
+  });
+  await check('no console or page error in Firefox', () =>
+    expect(errors.length === 0, errors.join(' | ')));
+}
+
 const cleanups = [];
 async function main() {
   const site = await serve(siteDir);
   cleanups.push(site.close);
+  if (inFirefox) return firefoxSession(site);
   const chromium = await launch();
   cleanups.push(chromium.close);
   await clickSession(chromium.browser, site);
