@@ -22,10 +22,10 @@ if (!outDir) {
   process.exit(2);
 }
 const inFirefox = process.env.VORTALUX_BROWSER === 'firefox';
-const missing = inFirefox
-  ? [[firefoxPath, 'firefox-esr'], ['/usr/bin/Xvfb', 'xvfb']].find(([file]) => !fs.existsSync(file))
-  : [chromiumPath, 'chromium'];
-if (missing && !fs.existsSync(missing[0])) {
+const needed = inFirefox ? [[firefoxPath, 'firefox-esr'], ['/usr/bin/Xvfb', 'xvfb']]
+  : [[chromiumPath, 'chromium']];
+const missing = needed.find(([file]) => !fs.existsSync(file));
+if (missing) {
   console.log(`SKIP - ${missing[0]} is not installed (Debian: ${missing[1]})`);
   process.exit(77);
 }
@@ -33,7 +33,8 @@ fs.mkdirSync(outDir, { recursive: true });
 
 // SwiftShader and Mesa's llvmpipe round interpolated colours, texture coordinates and depth
 // differently, and pixel centres on a triangle's edge may fall to either side: a pixel counts as
-// different past 24 of 255 in a channel, and at most 0.5% of the frame (3,932 pixels) may be.
+// different past 24 of 255 in a channel, and at most 0.5% of the frame (3,932 pixels of 1024x768)
+// may be.
 const kChannelTolerance = 24;
 const kPixelShare = 0.005;
 const kSteerLimitPasses = 60; // 60 passes of 1.5 degrees take the heading from 180 to its limit
@@ -562,8 +563,9 @@ async function paceSession(browser, site) {
 // page goes without that box, as browsers that lack it do: CSS size times devicePixelRatio.
 async function screensSession(browser, site) {
   for (const [width, height, scale] of [[2560, 1080, 1], [1280, 800, 2]]) {
-    await pageCheck(browser, `a ${width}x${height} page at ${scale} device pixels per CSS pixel: ` +
-      'covered at its device pixels, the picture matches', site.url, async (page) => {
+    await pageCheck(browser, `a ${width}x${height} page at ${scale} device pixel${
+      scale > 1 ? 's' : ''} per CSS pixel: covered at its device pixels, the picture matches`,
+    site.url, async (page) => {
       await page.setViewport({ width, height, deviceScaleFactor: scale });
       if (scale === 1) return;
       await page.evaluateOnNewDocument(() =>
