@@ -11,8 +11,8 @@ test_packages=("${run_packages[@]}" clang lld clang-format git
   libclang-rt-14-dev g++-mingw-w64-x86-64-win32 xvfb xauth xdotool x11-apps imagemagick
   wine64 libgl1 libxrandr2 libxxf86vm1 libxi6 libxcursor1 libxinerama1 libxrender1 libxcomposite1
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils valgrind
-  emscripten chromium nodejs python3 dpkg-dev file fakeroot lintian desktop-file-utils nsis
-  appstream)
+  emscripten chromium firefox-esr nodejs python3 dpkg-dev file fakeroot lintian desktop-file-utils
+  nsis appstream)
 
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;

@@ -1,10 +1,13 @@
 // The README's pictures of the web demo, taken in headless Chromium after a drive with real input:
-//   node tools/web-picture.mjs OUT.png           a 16:9 window, keys (up held for 697 steps, left
-//                                                for 8), halved to 640x360
-//   node tools/web-picture.mjs --phone OUT.png   a phone held landscape (844x390, touch), driven
-//                                                with the touch controls, which show
-// (build/web built; tests/web's node_modules installed). Both pages take one step a frame
-// (?pace=frame), so that the drive stops on the very step it waits for.
+//   node tools/web-picture.mjs OUT.png           a 21:9 monitor (a 2560x1080 page), keys (up held
+//                                                for 697 steps, left for 8), scaled to 840 wide
+//   node tools/web-picture.mjs --phone OUT.png   a phone held landscape (844x390 at 3 device
+//                                                pixels per CSS pixel, touch), driven with the
+//                                                touch controls, which show; drawn at 2532x1170
+//                                                and scaled to 844x390
+// (build/web built; tests/web's node_modules installed). Both pages draw at the screen's device
+// pixels and take one step a frame (?pace=frame), so that the drive stops on the very step it
+// waits for.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -23,25 +26,26 @@ const climbed = (steps) => stepsAtEnd(steps, 'up') >= 697;
 const turned = (steps) => stepsAtEnd(steps, 'left') >= 8;
 
 async function keyDrive(page) {
-  await page.setViewport({ width: 1280, height: 720 });
+  await page.setViewport({ width: 2560, height: 1080 });
   await page.goto(`${site.url}index.html?pace=frame`);
   await until(page, (v) => v.state === 'waiting', 30000, 'the page');
   await page.keyboard.press('Enter');
   await page.keyboard.down('ArrowUp');
-  await until(page, (v) => climbed(v.steps), 120000, 'the climb', 5);
+  await until(page, (v) => climbed(v.steps), 600000, 'the climb', 5);
   await page.keyboard.up('ArrowUp');
   await page.keyboard.down('ArrowLeft');
-  await until(page, (v) => turned(v.steps), 60000, 'the turn', 5);
+  await until(page, (v) => turned(v.steps), 600000, 'the turn', 5);
   await page.keyboard.up('ArrowLeft');
   await new Promise((resolve) => setTimeout(resolve, 1000));
   await page.screenshot({ path: `${out}.full.png` });
-  execFileSync('convert', [`${out}.full.png`, '-resize', '640x360', '-strip', out]);
+  execFileSync('convert', [`${out}.full.png`, '-resize', '840x', '-strip', out]);
   fs.rmSync(`${out}.full.png`);
 }
 
 // The same climb and turn with thumbs on the controls, taken with a thumb on forward (lit).
 async function touchDrive(page) {
-  await page.setViewport({ width: 844, height: 390, isMobile: true, hasTouch: true });
+  await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true,
+    hasTouch: true });
   await page.goto(`${site.url}index.html?pace=frame`);
   await until(page, (v) => v.state === 'waiting', 30000, 'the page');
   const cdp = await page.createCDPSession();
@@ -56,21 +60,22 @@ async function touchDrive(page) {
       return [control.dataset.key, [box.x + box.width / 2, box.y + box.height / 2]];
     })));
   await touch('touchStart', ...at.up, 1);
-  await until(page, (v) => climbed(v.steps), 120000, 'the climb', 5);
+  await until(page, (v) => climbed(v.steps), 600000, 'the climb', 5);
   await touch('touchEnd', ...at.up, 1);
   await touch('touchStart', ...at.left, 2);
-  await until(page, (v) => turned(v.steps), 60000, 'the turn', 5);
+  await until(page, (v) => turned(v.steps), 600000, 'the turn', 5);
   await touch('touchEnd', ...at.left, 2);
   await touch('touchStart', ...at.up, 3);
   await new Promise((resolve) => setTimeout(resolve, 150));
   await page.screenshot({ path: `${out}.full.png` });
   await touch('touchEnd', ...at.up, 3);
-  execFileSync('convert', [`${out}.full.png`, '-strip', out]);
+  execFileSync('convert', [`${out}.full.png`, '-resize', '844x390', '-strip', out]);
   fs.rmSync(`${out}.full.png`);
 }
 
 const site = await serve(path.join(root, 'build/web'));
-const chromium = await launch();
+// A phone's density reaches the page's device-pixel box only as the browser's own scale factor.
+const chromium = await launch(phone ? ['--force-device-scale-factor=3'] : []);
 try {
   const page = await chromium.browser.newPage();
   await (phone ? touchDrive(page) : keyDrive(page));

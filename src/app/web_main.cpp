@@ -6,20 +6,25 @@
 // time is worth at 60 steps a second, draw, (the browser presents), Escape.
 //
 // Where the Win32 calls have browser counterparts:
-//   RegisterClassA / CreateWindowExA  the page's <canvas id="canvas">, its drawing buffer 1024x768
+//   RegisterClassA / CreateWindowExA  the page's <canvas id="canvas">, which fills the page; its
+//                               drawing buffer is the size page.js asks for (the canvas's device
+//                               pixels, or "?size=WxH"), within what the context can draw into
 //   ChoosePixelFormat           context attributes: RGB without alpha, depth, no antialiasing;
-//                               the buffer is kept after presenting so the page can read it back
+//                               the buffer is not kept after presenting (every picture shown is
+//                               drawn in its own frame)
 //   wglCreateContext/MakeCurrent  emscripten_webgl_create_context / make_context_current
-//   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage; the page
-//                               letterboxes the 4:3 picture on black
-//   the PeekMessage loop        emscripten_set_main_loop at the browser's frame rate: events
-//                               arrive between frames through the html5 callbacks. The steps
-//                               keep 60 a second of page time and each frame draws the vehicle
-//                               between its last two steps at the frame's time (FramePacer), so
-//                               the demo keeps its speed on any display and every frame of a
-//                               fast one is new; "?pace=frame" takes one step a pass, as the
-//                               native programs do. A pass whose view was drawn already leaves
-//                               the picture as it is.
+//   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage: the page's
+//                               new size reaches the drawing buffer like any other resize
+//   WM_SIZE                     vortalux_canvas_size: the buffer resized, the scene projected
+//                               for it and the picture drawn again before the page is painted
+//   the PeekMessage loop        emscripten_request_animation_frame_loop at the browser's frame
+//                               rate: events arrive between frames through the html5 callbacks.
+//                               The steps keep 60 a second of the frames' own timestamps and
+//                               each frame draws the vehicle between its last two steps at its
+//                               time (FramePacer), so the demo keeps its speed on any display
+//                               and every frame of a fast one is new; "?pace=frame" takes one
+//                               step a pass, as the native programs do. A pass whose view was
+//                               drawn already leaves the picture the browser shows as it is.
 //   SwapBuffers                 the browser presents when the frame's callback returns
 //   WM_KEYDOWN / WM_KEYUP       keydown / keyup by key name, as Windows key codes into g_keys;
 //                               the page's touch controls (touch.js) and the standard-mapping
@@ -35,12 +40,15 @@
 // syntax, the time of the first frame; with "?drive" the page plays the benchmark's scripted
 // drive (bench/drive.h) instead of the keys, one step and one drawn frame per pass, "&frames=N"
 // passes at most, and reports its time; "?floor" draws the benchmark's floor as many times
-// (web_timing.h).
+// (web_timing.h). Both keep the drawing buffer they start with (1024x768 unless "?size").
 //
 // Only this file of the program includes emscripten/html5.h.
+#include <GL/gl.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <webgl/webgl1.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -114,9 +122,17 @@ EM_JS(int, PagePacedByFrame, (),
 
 // How long the page waits for the browser to give a lost context back before it says so.
 constexpr double kRestoreWaitMs = 5000;
+constexpr GLenum kMaxRenderbufferSize = 0x84E8;  // GL_MAX_RENDERBUFFER_SIZE, past GL 1.1's names
+
+struct Size {
+  int width;
+  int height;
+};
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 bool g_running = false;
+bool g_looping = false;       // an animation frame of the loop is asked for
+Size g_size = {1024, 768};    // the drawing buffer page.js asks for
 bool g_pacedByFrame = false;  // "?pace=frame": one step a pass
 long g_drivePasses = -1;      // the scripted drive's length, or -1 when the keys drive
 long g_pass = 0;
@@ -172,9 +188,9 @@ bool PollPads() {
   return started;
 }
 
-// WM_CLOSE: the loop stops, the context goes, full screen is left; the page says how to restart.
+// WM_CLOSE: the loop stops (its frame returns false), the context goes, full screen is left; the
+// page says how to restart.
 void End() {
-  emscripten_cancel_main_loop();
   g_running = false;  // before the context goes: its loss is then no failure
   PageLoseContext();
   emscripten_webgl_make_context_current(0);
@@ -206,9 +222,8 @@ void DrivePass() {
   PageRecordPass(held.up, held.left, held.right, 1, 0);
 }
 
-void Pass() {
-  // Between the loss and its event a pass would draw nothing; the event pauses the loop.
-  if (emscripten_is_webgl_context_lost(g_context)) return;
+// One pass of the loop at the animation frame's timestamp, ms.
+void Pass(double ms) {
   if (g_drivePasses >= 0) return DrivePass();
   PollPads();
   PacedFrame frame;
@@ -218,7 +233,7 @@ void Pass() {
     frame.steps = 1;
     frame.view = ViewOf(g_vehicle);
   } else {
-    frame = g_pacer.Frame(emscripten_get_now(), TakeArrows(), g_vehicle);
+    frame = g_pacer.Frame(ms, TakeArrows(), g_vehicle);
   }
   // A view drawn already needs no new picture: the browser keeps showing the last one.
   if (g_redraw || std::memcmp(&frame.view, &g_drawn, sizeof g_drawn) != 0) DrawScene(frame.view);
@@ -227,6 +242,38 @@ void Pass() {
   ++g_pass;
   PageRecordPass(frame.arrows.up, frame.arrows.left, frame.arrows.right, frame.steps, frame.retook);
   if (TakeEscape()) End();  // held, or tapped since the last pass
+}
+
+// The loop's animation frame. Between the loss of the context and its event a pass would draw
+// nothing; the event stops the loop, and the restore starts it again.
+EM_BOOL LoopFrame(double ms, void*) {
+  if (g_running && !g_lost && !emscripten_is_webgl_context_lost(g_context)) Pass(ms);
+  g_looping = g_running && !g_lost;
+  return g_looping;
+}
+
+void Loop() {
+  if (g_looping) return;  // the frame already asked for goes on
+  g_looping = true;
+  emscripten_request_animation_frame_loop(LoopFrame, nullptr);
+}
+
+// Gives the canvas the drawing buffer the page asks for, scaled down with its aspect kept where
+// the context cannot draw that large, and projects the scene for the buffer the browser made.
+void ApplySize() {
+  GLint most[2];
+  GLint renderbuffer;
+  emscripten_glGetIntegerv(GL_MAX_VIEWPORT_DIMS, most);
+  emscripten_glGetIntegerv(kMaxRenderbufferSize, &renderbuffer);
+  const double widest = std::min(most[0], renderbuffer);
+  const double tallest = std::min(most[1], renderbuffer);
+  const double scale = std::min({1.0, widest / g_size.width, tallest / g_size.height});
+  emscripten_set_canvas_element_size("#canvas", std::max(1, static_cast<int>(g_size.width * scale)),
+                                     std::max(1, static_cast<int>(g_size.height * scale)));
+  Size buffer;
+  emscripten_webgl_get_drawing_buffer_size(g_context, &buffer.width, &buffer.height);
+  ResizeScene(buffer.width, buffer.height);
+  g_redraw = true;
 }
 
 // WM_CREATE and what WinMain does after it: the context, the scene, the vehicle's first step,
@@ -239,7 +286,7 @@ void Start(bool fullScreen) {
   attributes.depth = EM_TRUE;
   attributes.stencil = EM_FALSE;
   attributes.antialias = EM_FALSE;
-  attributes.preserveDrawingBuffer = EM_TRUE;
+  attributes.preserveDrawingBuffer = EM_FALSE;
   attributes.majorVersion = 2;
   attributes.minorVersion = 0;
   g_context = emscripten_webgl_create_context("#canvas", &attributes);
@@ -251,11 +298,11 @@ void Start(bool fullScreen) {
   if (fullScreen) emscripten_request_fullscreen("#stage", EM_FALSE);  // a request; may be refused
   InitScene();
   g_vehicle.Advance();  // settles the camera on the freshly built track
-  ResizeScene(1024, 768);
+  ApplySize();
   ReleaseAllKeys();  // what was pressed before the start does not drive
   g_running = true;
   PageSetState("running");
-  emscripten_set_main_loop(Pass, 0, EM_FALSE);  // fps 0: the browser's animation frames
+  Loop();
 }
 
 // The waiting page polls the pads too, so that Start can start the demo.
@@ -269,11 +316,10 @@ void SayNotRestored(void* loss) {
   if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) PageSetState("not-restored");
 }
 
-// The browser took the context, and all it held, away: the loop waits, and returning true asks
-// the browser (through preventDefault) to give the context back.
+// The browser took the context, and all it held, away: the loop stops at its next frame, and
+// returning true asks the browser (through preventDefault) to give the context back.
 EM_BOOL OnContextLost(int, const void*, void*) {
   if (!g_running) return EM_FALSE;  // End() gives it up on purpose
-  emscripten_pause_main_loop();
   g_lost = true;
   ++g_losses;
   PageSetState("lost");
@@ -290,11 +336,10 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   emscripten_webgl_make_context_current(g_context);
   gl11::ForgetWebGlObjects();
   InitScene();
-  ResizeScene(1024, 768);
+  ApplySize();
   g_pacer.Restart();
-  g_redraw = true;
   PageSetState("running");
-  emscripten_resume_main_loop();
+  Loop();
   return EM_TRUE;
 }
 
@@ -331,6 +376,19 @@ int OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
 }
 
 }  // namespace
+
+// page.js: the drawing buffer the page wants, in pixels. A resize draws the last picture again at
+// once, in the frame whose layout brought it, so that the page is never painted with the buffer
+// the resize cleared. The timed modes keep the buffer they started with.
+extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_canvas_size(int width, int height) {
+  if (width < 1 || height < 1 || g_drivePasses >= 0) return;
+  g_size = {width, height};
+  if (!g_running || g_lost || emscripten_is_webgl_context_lost(g_context)) return;
+  ApplySize();              // else the start or the restore does
+  if (g_pass == 0) return;  // no picture yet: the first pass draws
+  DrawScene(g_drawn);
+  g_redraw = false;
+}
 
 // touch.js: what the fingers on the controls hold now, all of them together.
 extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_touch_keys(int up, int left, int right) {

@@ -1,7 +1,6 @@
 // What the web end-to-end test and the browser benchmark share: the built site served on a free
 // loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader or llvmpipe,
-// bounded waits, and frames compared pixel by pixel inside the browser. Everything started here is
-// stopped by the close() it returns, on every path.
+// and bounded waits. Everything started here is stopped by the close() it returns, on every path.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
@@ -142,60 +141,51 @@ export async function until(page, test, ms, what, every = 25) {
   }
 }
 
-// Counts the pixels of two PNG files (same size) that differ by more than `level` (0-255) in any
-// channel, decoded by the browser itself; writes a picture of where they differ to diffFile.
-export async function countDifferentPixels(browser, fileA, fileB, level, diffFile) {
-  const page = await browser.newPage();
+export const firefoxPath = process.env.VORTALUX_FIREFOX ?? '/usr/bin/firefox-esr';
+
+// Firefox in a real window on an Xvfb server of its own, driven over WebDriver BiDi, with a
+// 1024x768 page: headless, Firefox offers no WebGL 2 here, while in a window it draws WebGL 2 on
+// llvmpipe once told not to refuse a software rasteriser. The renderer string is checked and
+// returned; close() stops Firefox and the X server.
+export async function launchFirefox() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  let browser = null;
+  const close = async () => {
+    if (browser) await Promise.race([browser.close(), sleep(10000)]).catch(() => {});
+    browser?.process()?.kill('SIGKILL');
+    xvfb.kill();
+  };
   try {
-    const dataUrl = (file) => `data:image/png;base64,${fs.readFileSync(file).toString('base64')}`;
-    const result = await page.evaluate(
-      async (a, b, level) => {
-        const pixels = async (url) => {
-          const image = await createImageBitmap(await (await fetch(url)).blob());
-          const canvas = new OffscreenCanvas(image.width, image.height);
-          const context = canvas.getContext('2d');
-          context.drawImage(image, 0, 0);
-          return context.getImageData(0, 0, image.width, image.height);
-        };
-        const [one, two] = await Promise.all([pixels(a), pixels(b)]);
-        if (one.width !== two.width || one.height !== two.height) {
-          return { error: `sizes ${one.width}x${one.height} and ${two.width}x${two.height}` };
-        }
-        const canvas = new OffscreenCanvas(one.width, one.height);
-        const context = canvas.getContext('2d');
-        const diff = context.createImageData(one.width, one.height);
-        let count = 0;
-        let worst = 0;
-        for (let i = 0; i < one.data.length; i += 4) {
-          let most = 0;
-          for (let c = 0; c < 3; ++c) {
-            most = Math.max(most, Math.abs(one.data[i + c] - two.data[i + c]));
-          }
-          worst = Math.max(worst, most);
-          const differs = most > level;
-          count += differs;
-          diff.data[i] = differs ? 255 : one.data[i] >> 2;
-          diff.data[i + 1] = differs ? 0 : one.data[i + 1] >> 2;
-          diff.data[i + 2] = differs ? 0 : one.data[i + 2] >> 2;
-          diff.data[i + 3] = 255;
-        }
-        context.putImageData(diff, 0, 0);
-        const blob = await canvas.convertToBlob({ type: 'image/png' });
-        const bytes = new Uint8Array(await blob.arrayBuffer());
-        let binary = '';
-        for (let i = 0; i < bytes.length; i += 0x8000) {
-          binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-        }
-        return { count, worst, total: one.width * one.height, diff: btoa(binary) };
+    const display = await new Promise((resolve, reject) => {
+      let text = '';
+      xvfb.stdio[3].on('data', (data) => {
+        text += data;
+        if (text.includes('\n')) resolve(text.trim());
+      });
+      xvfb.once('exit', () => reject(new Error('Xvfb stopped before it gave a display')));
+      setTimeout(() => reject(new Error('Xvfb gave no display in 10 s')), 10000);
+    });
+    browser = await puppeteer.launch({
+      browser: 'firefox',
+      executablePath: firefoxPath,
+      headless: false,
+      env: { ...process.env, DISPLAY: `:${display}` },
+      defaultViewport: { width, height },
+      timeout: 60000,
+      protocolTimeout: 60000,
+      extraPrefsFirefox: {
+        'webgl.force-enabled': true,
+        'webgl.disable-fail-if-major-performance-caveat': true,
       },
-      dataUrl(fileA),
-      dataUrl(fileB),
-      level,
-    );
-    if (result.error) throw new Error(`${fileA} and ${fileB} differ in size: ${result.error}`);
-    fs.writeFileSync(diffFile, Buffer.from(result.diff, 'base64'));
-    return { count: result.count, worst: result.worst, total: result.total };
-  } finally {
-    await page.close();
+    });
+    const renderer = await webglRenderer(browser).catch((error) => error.message);
+    if (!renderer?.includes('llvmpipe')) {
+      throw new Error(`Firefox's WebGL 2 is not on llvmpipe: the renderer is "${renderer}"`);
+    }
+    return { browser, close, renderer };
+  } catch (error) {
+    await close();
+    throw error;
   }
 }

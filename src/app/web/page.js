@@ -1,15 +1,20 @@
-// The page's side of the web shell: where the program draws, what the page shows when it cannot
-// load, Escape kept for the demo in full screen, and the service worker that keeps the site for
-// visits with no network. The shell itself sets window.vortalux and the page's state once it runs.
+// The page's side of the web shell: where the program draws and at what size, what the page shows
+// when it cannot load, Escape kept for the demo in full screen, and the service worker that keeps
+// the site for visits with no network. The shell itself sets window.vortalux and the page's state
+// once it runs.
 "use strict";
 function vortaluxFailed() {
   window.vortalux = Object.assign(window.vortalux || {passes: 0, steps: "", firstFrameMs: null},
                                   {state: "error"});
   document.body.dataset.state = "error";
 }
+var vortaluxQuery = new URLSearchParams(location.search);
+// Module.ready: the shell's exported functions can be called (their stubs exist before that); the
+// runtime sets it through onRuntimeInitialized, below.
 var Module = {
   canvas: document.getElementById("canvas"),
   onAbort: vortaluxFailed,
+  ready: false,
 };
 window.addEventListener("error", function (event) {
   if (event.target && event.target.tagName === "SCRIPT") vortaluxFailed();
@@ -28,10 +33,55 @@ document.addEventListener("fullscreenchange", function () {
   }
 });
 
+// The drawing buffer's size, which the shell takes through vortalux_canvas_size (it keeps within
+// what the context can draw into and shows the buffer scaled to fit, its aspect kept). By default
+// it is the canvas's own device pixels, the whole page, followed through every resize, rotation,
+// full-screen change and change of pixel density: the ResizeObserver's device-pixel box where the
+// browser has one, otherwise the CSS size times devicePixelRatio, watched for density changes too.
+// "?size=WxH" keeps a fixed buffer (tests and measurements; the benchmark's "?drive" and "?floor"
+// keep 1024x768 unless told otherwise); a malformed size is ignored.
+(function () {
+  const canvas = Module.canvas;
+  let size = null;
+  function tell(width, height) {
+    if (size && size[0] === width && size[1] === height) return;
+    size = [width, height];
+    if (Module.ready) Module._vortalux_canvas_size(width, height);
+  }
+  Module.onRuntimeInitialized = function () {
+    Module.ready = true;
+    if (size) Module._vortalux_canvas_size(size[0], size[1]);
+  };
+
+  const timed = vortaluxQuery.has("drive") || vortaluxQuery.has("floor");
+  const fixed = /^([1-9][0-9]{0,4})x([1-9][0-9]{0,4})$/.exec(
+    vortaluxQuery.get("size") || (timed ? "1024x768" : ""));
+  if (fixed) return tell(Number(fixed[1]), Number(fixed[2]));
+
+  const devicePixels = typeof ResizeObserverEntry === "function" &&
+    "devicePixelContentBoxSize" in ResizeObserverEntry.prototype;
+  function cssTimesRatio() {
+    const box = canvas.getBoundingClientRect();
+    tell(Math.round(box.width * devicePixelRatio), Math.round(box.height * devicePixelRatio));
+  }
+  new ResizeObserver(function (entries) {
+    const box = devicePixels && entries[entries.length - 1].devicePixelContentBoxSize[0];
+    if (box) tell(box.inlineSize, box.blockSize);
+    else cssTimesRatio();
+  }).observe(canvas, devicePixels ? {box: "device-pixel-content-box"} : {});
+  if (devicePixels) return;
+  (function watchDensity() {
+    matchMedia("(resolution: " + devicePixelRatio + "dppx)").addEventListener("change",
+      function () {
+        cssTimesRatio();
+        watchDensity();
+      }, {once: true});
+  })();
+})();
+
 // The benchmark's pages ("?drive", "?floor") measure the drawing alone, not the worker's first
 // install. The worker installs once the demo has loaded, so that its copies of the files come
 // from the browser's cache and not over the network a second time, racing the page's own.
-var vortaluxQuery = new URLSearchParams(location.search);
 if ("serviceWorker" in navigator && location.protocol !== "file:" &&
     !vortaluxQuery.has("drive") && !vortaluxQuery.has("floor")) {
   Module.postRun = function () {

@@ -17,7 +17,7 @@
   function report() {
     const held = new Set(fingers.values());
     for (const control of controls) control.classList.toggle("held", held.has(control.dataset.key));
-    if (typeof Module._vortalux_touch_keys === "function") {
+    if (Module.ready) {
       Module._vortalux_touch_keys(held.has("up"), held.has("left"), held.has("right"));
     }
   }
