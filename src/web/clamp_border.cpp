@@ -14,10 +14,6 @@ int Log2(int side) {
   return log;
 }
 
-int SideAt(int side, int margin, int level) {
-  return std::max(side >> level, 1) + 2 * (margin >> level);
-}
-
 }  // namespace
 
 BorderFrame FrameFor(const MipChain& chain, bool clampS, bool clampT, int maxSide) {
@@ -51,21 +47,25 @@ BorderFrame FrameFor(const MipChain& chain, bool clampS, bool clampT, int maxSid
   return frame;
 }
 
-std::vector<uint8_t> FramedLevel(const MipChain& chain, const BorderFrame& frame, int level) {
+FramedTexels TexelsRead(const MipChain& chain, const BorderFrame& frame, int level) {
   const int width = std::max(chain.width >> level, 1);
   const int height = std::max(chain.height >> level, 1);
-  const int left = frame.margin[0] >> level;
-  const int bottom = frame.margin[1] >> level;
-  const int framedWidth = SideAt(chain.width, frame.margin[0], level);
-  const int framedHeight = SideAt(chain.height, frame.margin[1], level);
-  std::vector<uint8_t> image(static_cast<std::size_t>(framedWidth) * framedHeight * 4, 0);
-  for (std::size_t alpha = 3; alpha < image.size(); alpha += 4) image[alpha] = 255;
+  const int ringX = frame.margin[0] > 0 ? 1 : 0;
+  const int ringY = frame.margin[1] > 0 ? 1 : 0;
+  FramedTexels texels;
+  texels.x = (frame.margin[0] >> level) - ringX;
+  texels.y = (frame.margin[1] >> level) - ringY;
+  texels.width = width + 2 * ringX;
+  texels.height = height + 2 * ringY;
+  texels.rgba.assign(static_cast<std::size_t>(texels.width) * texels.height * 4, 0);
+  for (std::size_t alpha = 3; alpha < texels.rgba.size(); alpha += 4) texels.rgba[alpha] = 255;
   const std::vector<uint8_t>& picture = chain.levels[static_cast<std::size_t>(level)];
   for (int y = 0; y < height; ++y) {
-    std::copy_n(picture.begin() + static_cast<std::ptrdiff_t>(y) * width * 4, width * 4,
-                image.begin() + (static_cast<std::ptrdiff_t>(y + bottom) * framedWidth + left) * 4);
+    std::copy_n(
+        picture.begin() + static_cast<std::ptrdiff_t>(y) * width * 4, width * 4,
+        texels.rgba.begin() + (static_cast<std::ptrdiff_t>(y + ringY) * texels.width + ringX) * 4);
   }
-  return image;
+  return texels;
 }
 
 }  // namespace gl11

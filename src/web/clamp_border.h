@@ -6,10 +6,11 @@
 // with its own share of the border, blended between levels as OpenGL blends them.
 //
 // The frame lies on every level's texel grid and is one texel wide at the image's last level, m:
-// on a framed axis level l has 2^(m - l) frame texels on each side. Level m is the last at which
-// the picture still has whole texels on every framed axis (log2 of its shorter framed side).
-// Beyond it OpenGL keeps halving only the longer side, which no one framed image can follow, so
-// the lookup stays at level m there. Only a picture that is not square gets there, drawn smaller
+// on a framed axis level l has 2^(m - l) frame texels on each side. A lookup reads only the
+// frame's innermost texels, so only those are given; the rest of it is never read. Level m is the
+// last at which the picture still has whole texels on every framed axis (log2 of its shorter framed
+// side). Beyond it OpenGL keeps halving only the longer side, which no one framed image can follow,
+// so the lookup stays at level m there. Only a picture that is not square gets there, drawn smaller
 // than its shape in pixels (the 512 x 256 sky less than two pixels wide). The level of detail is
 // OpenGL's, since the coordinates scale with the image. Pure; needs no WebGL.
 #pragma once
@@ -32,6 +33,19 @@ struct BorderFrame {
   // to which the coordinates clamp on a clamped axis, and which is unbounded on a repeat axis.
   float map[4] = {1, 1, 0, 0};
   float range[4] = {0, 0, 1, 1};
+
+  int Width(int level) const { return width >> level > 1 ? width >> level : 1; }
+  int Height(int level) const { return height >> level > 1 ? height >> level : 1; }
+};
+
+// The texels of one level of the image that a lookup reads: the picture's and the frame's one
+// texel on each side of it on a framed axis. RGBA rows, tightly packed, to go at (x, y).
+struct FramedTexels {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
 };
 
 // The frame for the picture of `chain` when the axes clamp as given, in an image of at most
@@ -39,7 +53,7 @@ struct BorderFrame {
 // texels then stand in for the border.
 BorderFrame FrameFor(const MipChain& chain, bool clampS, bool clampT, int maxSide);
 
-// Level `level` of the framed image: RGBA rows, tightly packed.
-std::vector<uint8_t> FramedLevel(const MipChain& chain, const BorderFrame& frame, int level);
+// The texels a lookup reads at level `level` of the framed image.
+FramedTexels TexelsRead(const MipChain& chain, const BorderFrame& frame, int level);
 
 }  // namespace gl11

@@ -30,10 +30,11 @@ void MakeImage(const TextureObject& texture, uint8_t clamped, WebGlImage* image)
   webgl::BindTexture(image->texture);
   emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (int level = 0; level < image->frame.levels; ++level) {
-    const std::vector<uint8_t> pixels = FramedLevel(texture.chain, image->frame, level);
-    emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, std::max(image->frame.width >> level, 1),
-                            std::max(image->frame.height >> level, 1), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                            pixels.data());
+    const FramedTexels texels = TexelsRead(texture.chain, image->frame, level);
+    emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, image->frame.Width(level),
+                            image->frame.Height(level), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, texels.x, texels.y, texels.width,
+                               texels.height, GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
   }
   emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, image->frame.levels - 1);
   emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S,

@@ -1,8 +1,9 @@
 // GL_CLAMP as the web layer draws it against Mesa's own: the layer's shaders, compiled on Mesa's
-// OpenGL, draw quads from the layer's framed images (uploaded as the layer uploads them), and
-// Mesa's fixed-function pipeline draws the same quads from the same picture with GL_CLAMP and its
-// black border. The picture's outer rows and columns are strong colours, so a wrong share of the
-// border at either mipmap level, a missing border, a seam or a clamp on a repeat axis shows.
+// OpenGL, draw quads from the layer's framed images (uploaded as the layer uploads them, the
+// texels it leaves unset a loud colour), and Mesa's fixed-function pipeline draws the same quads
+// from the same picture with GL_CLAMP and its black border. The picture's outer rows and columns
+// are strong colours, so a wrong share of the border at either mipmap level, a missing border, a
+// seam or a clamp on a repeat axis shows.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -200,9 +201,15 @@ class GlLayerClamp : public ::testing::Test {
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     for (int level = 0; level < frame.levels; ++level) {
-      const std::vector<uint8_t> pixels = gl11::FramedLevel(chain, frame, level);
-      glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, std::max(frame.width >> level, 1),
-                   std::max(frame.height >> level, 1), 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+      // What the layer leaves unset is magenta here: were it read, it would show.
+      const int w = frame.Width(level);
+      const int h = frame.Height(level);
+      std::vector<uint32_t> unread(static_cast<size_t>(w) * h, 0xffff00ffu);
+      glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                   unread.data());
+      const gl11::FramedTexels texels = gl11::TexelsRead(chain, frame, level);
+      glTexSubImage2D(GL_TEXTURE_2D, level, texels.x, texels.y, texels.width, texels.height,
+                      GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, frame.levels - 1);
     Filter(GL_CLAMP_TO_EDGE, clampT ? GL_CLAMP_TO_EDGE : GL_REPEAT);
