@@ -8,20 +8,25 @@
 #include <unordered_map>
 #include <vector>
 
+#include "web/clamp_border.h"
 #include "web/display_list.h"
 #include "web/fixed_state.h"
 #include "web/matrix.h"
+#include "web/mipmap.h"
 
 namespace gl11 {
 
+// A texture's picture as one WebGL texture holds it for one combination of wraps.
+struct WebGlImage {
+  uint32_t texture = 0;  // 0 until drawn with these wraps on the current context
+  BorderFrame frame;
+  uint32_t minFilter = 0;  // last given to the WebGL texture; 0 for none yet
+};
+
 struct TextureObject {
   TextureParameters parameters;
-  uint32_t webgl = 0;  // the WebGL texture holding the image, 0 until one is given
-  int width = 0;       // of level 0
-  int height = 0;
-  int levels = 0;  // a complete mipmap chain down to 1x1, or 0 without an image
-  // The wrap s, wrap t, min and mag filter last given to the WebGL texture; 0 where none was.
-  uint32_t webglParameters[4] = {0, 0, 0, 0};
+  MipChain chain;        // the picture's levels, from gluBuild2DMipmaps; none without a picture
+  WebGlImage images[4];  // indexed by the axes that clamp (TexAxisBit)
 };
 
 struct Context : TextureParameterStore {
@@ -76,5 +81,12 @@ void ClearBuffers(const Context& context, uint32_t mask);
 bool Recorded(ListCommand::Kind kind, float a = 0, float b = 0, float c = 0, float d = 0);
 
 void BindTexture(Context& context, uint32_t name);
+
+// Makes and binds the WebGL texture that draws the texture's picture when the axes in `clamped`
+// clamp: its levels framed in the border colour on those axes (clamp_border.h).
+void MakeImage(const TextureObject& texture, uint8_t clamped, WebGlImage* image);
+
+// Deletes the texture's WebGL textures.
+void ReleaseImages(TextureObject* texture);
 
 }  // namespace gl11

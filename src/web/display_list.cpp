@@ -17,6 +17,16 @@ void Set(float (&to)[n], const float* from) {
 
 }  // namespace
 
+uint8_t TexCoordOutside(const float (&st)[2]) {
+  return (st[0] < 0 || st[0] > 1 ? kAxisS : 0) | (st[1] < 0 || st[1] > 1 ? kAxisT : 0);
+}
+
+uint8_t TexCoordsOutside(const Vertex* vertices, size_t count) {
+  uint8_t axes = 0;
+  for (size_t i = 0; i < count; ++i) axes |= TexCoordOutside(vertices[i].texCoord);
+  return axes;
+}
+
 void AppendTriangles(uint32_t mode, const std::vector<Vertex>& v, std::vector<Vertex>* out) {
   if (mode == kTriangles) {
     out->insert(out->end(), v.begin(), v.begin() + static_cast<long>(v.size() / 3 * 3));
@@ -83,8 +93,11 @@ CompiledList CompileList(const std::vector<ListCommand>& commands) {
         last->texture == list.texture) {
       last->count = size - last->first;
     } else {
-      list.draws.push_back({drawn, size - drawn, inherited, list.bindsTexture, list.texture});
+      list.draws.push_back({drawn, size - drawn, inherited, list.bindsTexture, list.texture, 0});
     }
+  }
+  for (ListDraw& draw : list.draws) {
+    draw.texCoordsOutside = TexCoordsOutside(&list.vertices[draw.first], draw.count);
   }
   Set(list.color, current.color);
   Set(list.normal, current.normal);

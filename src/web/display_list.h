@@ -4,6 +4,7 @@
 // and arithmetic; needs no WebGL.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +20,15 @@ struct Vertex {
 
 // The current vertex attributes, one bit each.
 enum AttributeBit : uint8_t { kColorBit = 1, kNormalBit = 2, kTexCoordBit = 4 };
+
+// The axes of a texture coordinate, one bit each.
+enum TexAxisBit : uint8_t { kAxisS = 1, kAxisT = 2 };
+
+// The axes on which the texture coordinate (s, t) lies outside [0, 1].
+uint8_t TexCoordOutside(const float (&st)[2]);
+
+// The axes on which some of `count` vertices' texture coordinates lie outside [0, 1].
+uint8_t TexCoordsOutside(const Vertex* vertices, size_t count);
 
 // A command recorded into a display list, with its arguments.
 struct ListCommand {
@@ -39,8 +49,9 @@ struct ListDraw {
   // The attributes the list had not set yet at these vertices: the ones current at glCallList
   // stand in for them.
   uint8_t inherited;
-  bool bindsTexture;  // false: drawn with the texture bound at glCallList
-  uint32_t texture;   // the list's own binding, when bindsTexture
+  bool bindsTexture;             // false: drawn with the texture bound at glCallList
+  uint32_t texture;              // the list's own binding, when bindsTexture
+  uint8_t texCoordsOutside = 0;  // of the vertices' own coordinates (TexAxisBit)
 };
 
 struct CompiledList {

@@ -1,7 +1,8 @@
 // Texture objects: names handed out by the layer, their wrap and filter parameters, the
-// binding, and gluBuild2DMipmaps, which builds the mipmaps on the processor (mipmap.h) and uploads
-// every level to one WebGL texture. A texture without its full chain of levels is incomplete and
-// draws untextured, as OpenGL draws it.
+// binding, and gluBuild2DMipmaps, which builds the mipmaps on the processor (mipmap.h) and keeps
+// them; each combination of wraps a texture is drawn with gets a WebGL texture of its own, made
+// from them at its first draw (clamp_border.h). A texture without its full chain of levels is
+// incomplete and draws untextured, as OpenGL draws it.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <webgl/webgl1.h>
@@ -20,24 +21,37 @@ void BindTexture(Context& context, uint32_t name) {
   context.state.boundTexture = name;
 }
 
-void UploadLevels(TextureObject* texture, const MipChain& chain) {
-  if (texture->webgl == 0) {
-    emscripten_glGenTextures(1, &texture->webgl);
-    std::fill(texture->webglParameters, texture->webglParameters + 4, 0);
-  }
-  webgl::BindTexture(texture->webgl);
+void MakeImage(const TextureObject& texture, uint8_t clamped, WebGlImage* image) {
+  GLint maxSide = 0;
+  emscripten_glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  image->frame = FrameFor(texture.chain, clamped & kAxisS, clamped & kAxisT, maxSide);
+  image->minFilter = 0;
+  emscripten_glGenTextures(1, &image->texture);
+  webgl::BindTexture(image->texture);
   emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  int w = chain.width;
-  int h = chain.height;
-  for (size_t level = 0; level < chain.levels.size(); ++level) {
-    emscripten_glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA, w, h, 0, GL_RGBA,
-                            GL_UNSIGNED_BYTE, chain.levels[level].data());
-    w = w > 1 ? w / 2 : 1;
-    h = h > 1 ? h / 2 : 1;
+  for (int level = 0; level < image->frame.levels; ++level) {
+    const FramedTexels texels = TexelsRead(texture.chain, image->frame, level);
+    emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, image->frame.Width(level),
+                            image->frame.Height(level), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, texels.x, texels.y, texels.width,
+                               texels.height, GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
   }
-  texture->width = chain.width;
-  texture->height = chain.height;
-  texture->levels = static_cast<int>(chain.levels.size());
+  emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, image->frame.levels - 1);
+  emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S,
+                             clamped & kAxisS ? GL_CLAMP_TO_EDGE : GL_REPEAT);
+  emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T,
+                             clamped & kAxisT ? GL_CLAMP_TO_EDGE : GL_REPEAT);
+  emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void ReleaseImages(TextureObject* texture) {
+  for (WebGlImage& image : texture->images) {
+    if (image.texture != 0) {
+      webgl::TextureDeleted(image.texture);
+      emscripten_glDeleteTextures(1, &image.texture);
+    }
+    image = WebGlImage{};
+  }
 }
 
 }  // namespace gl11
@@ -63,10 +77,7 @@ void glDeleteTextures(GLsizei count, const GLuint* names) {
   for (GLsizei i = 0; i < count; ++i) {
     TextureObject* texture = context.Texture(names[i]);
     if (texture == nullptr || names[i] == 0) continue;
-    if (texture->webgl != 0) {
-      webgl::TextureDeleted(texture->webgl);
-      emscripten_glDeleteTextures(1, &texture->webgl);
-    }
+    ReleaseImages(texture);
     *texture = TextureObject{};
     if (context.state.boundTexture == names[i]) context.state.boundTexture = 0;
   }
@@ -102,8 +113,8 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLsizei width, GLsizei 
   TextureObject* texture = context.Texture(context.state.boundTexture);
   GLint maxSide = 0;
   emscripten_glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-  const MipChain chain = BuildMipmaps(static_cast<const uint8_t*>(data), width, height,
-                                      format == GL_BGR_EXT, context.unpackAlignment, maxSide);
-  UploadLevels(texture, chain);
+  ReleaseImages(texture);
+  texture->chain = BuildMipmaps(static_cast<const uint8_t*>(data), width, height,
+                                format == GL_BGR_EXT, context.unpackAlignment, maxSide);
   return 0;
 }

@@ -160,8 +160,9 @@ gl11::ListCommand Command(gl11::ListCommand::Kind kind, float a = 0, float b = 0
 
 // As the track's list: a colour, a gate quad bound to one picture with no normal of its own, then
 // the surface's picture and triangles with normals. The quad splits counter-clockwise, the gate
-// takes glCallList's normal, a stray vertex and an incomplete triangle add nothing, and the list
-// leaves its last attributes and binding current.
+// takes glCallList's normal, a stray vertex and an incomplete triangle add nothing, a draw knows
+// where its coordinates leave the picture, and the list leaves its last attributes and binding
+// current.
 TEST(GlLayerLists, CompileIntoDrawsOfOneBindingAndOneSetOfAttributes) {
   using C = gl11::ListCommand;
   const std::vector<C> commands = {
@@ -187,7 +188,9 @@ TEST(GlLayerLists, CompileIntoDrawsOfOneBindingAndOneSetOfAttributes) {
       Command(C::kEnd),
       Command(C::kBegin, GL_TRIANGLES),
       Command(C::kVertex, 4, 0, 0),
+      Command(C::kTexCoord, 1, -0.5f),  // off the picture: a clamped axis clamps per fragment
       Command(C::kVertex, 5, 0, 0),
+      Command(C::kTexCoord, 1, 0),
       Command(C::kVertex, 5, 0, 1),
       Command(C::kEnd),
   };
@@ -214,11 +217,13 @@ TEST(GlLayerLists, CompileIntoDrawsOfOneBindingAndOneSetOfAttributes) {
   EXPECT_EQ(gate.inherited, gl11::kNormalBit);
   EXPECT_TRUE(gate.bindsTexture);
   EXPECT_EQ(gate.texture, 3u);
+  EXPECT_EQ(gate.texCoordsOutside, 0);
   const gl11::ListDraw& surface = list.draws[1];
   EXPECT_EQ(surface.first, 6u);
   EXPECT_EQ(surface.count, 6u) << "both triangle batches in one draw";
   EXPECT_EQ(surface.inherited, 0);
   EXPECT_EQ(surface.texture, 1u);
+  EXPECT_EQ(surface.texCoordsOutside, gl11::kAxisT);
 
   EXPECT_EQ(list.sets, gl11::kColorBit | gl11::kNormalBit | gl11::kTexCoordBit);
   EXPECT_EQ(list.normal[2], 1.0f);
