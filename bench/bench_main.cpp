@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/timedemo.h"
 #include "bench_options.h"
 #include "bench_report.h"
-#include "drive.h"
 #include "frame_loops.h"
 #include "frame_target.h"
 #include "leak_check.h"
@@ -105,7 +105,7 @@ bool MeasureFrames(const BenchOptions& options, BenchFigures* figures) {
     std::fprintf(stderr, "vortalux-bench: cannot read gfx/Sky.bmp for the floor\n");
     return false;
   }
-  const long drive = DrivePassCount(g_vehicle);
+  const long drive = DriveStepCount(g_vehicle);
   const long passes = options.passes > 0 && options.passes < drive ? options.passes : drive;
   if (passes == 0) {
     std::fprintf(stderr, "vortalux-bench: the track was not built\n");

@@ -4,7 +4,8 @@
 
 #include <chrono>
 
-#include "drive.h"
+#include "app/frame_pass.h"
+#include "app/timedemo.h"
 #include "frame_target.h"
 #include "opengl.h"
 #include "scene/scene.h"
@@ -24,7 +25,7 @@ LoopTiming RunDemoDrive(FrameTarget& target, long passes, int stride) {
   LoopTiming timing;
   const Clock::time_point start = Clock::now();
   for (long pass = 0; pass < passes; ++pass) {
-    ApplyDriveKeys(DriveKeysAt(pass), g_vehicle);
+    ApplyArrows(DriveArrowsAt(pass), g_vehicle);
     if (pass % stride != 0) continue;
     const Clock::time_point draw = Clock::now();
     DrawScene();

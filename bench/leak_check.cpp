@@ -5,7 +5,8 @@
 
 #include <cstdio>
 
-#include "drive.h"
+#include "app/frame_pass.h"
+#include "app/timedemo.h"
 #include "frame_target.h"
 #include "scene/scene.h"
 
@@ -68,9 +69,9 @@ MemorySample SampleMemory() {
 // gate comes into view only near the end), so its caches are full before the counted frames.
 LeakCheckResult RunLeakCheck(FrameTarget& target, long frames) {
   LeakCheckResult result;
-  const long lap = DrivePassCount(g_vehicle);
+  const long lap = DriveStepCount(g_vehicle);
   for (long pass = 0; pass < lap; ++pass) {
-    ApplyDriveKeys(DriveKeysAt(pass), g_vehicle);
+    ApplyArrows(DriveArrowsAt(pass), g_vehicle);
     if (pass % 16 != 0) continue;
     DrawScene();
     target.Present();
@@ -78,7 +79,7 @@ LeakCheckResult RunLeakCheck(FrameTarget& target, long frames) {
   ResetToStart(g_vehicle);
   long pass = 0;
   for (long frame = 1; frame <= frames; ++frame) {
-    ApplyDriveKeys(DriveKeysAt(pass++), g_vehicle);
+    ApplyArrows(DriveArrowsAt(pass++), g_vehicle);
     if (DriveFinished(g_vehicle)) {
       ResetToStart(g_vehicle);
       pass = 0;

@@ -3,7 +3,8 @@
 // Needs no OpenGL: the track has no textures or display list.
 #pragma once
 
-#include "drive.h"
+#include "app/frame_pass.h"
+#include "app/timedemo.h"
 #include "vehicle/vehicle.h"
 
 class DrivenVehicle {
@@ -15,7 +16,7 @@ class DrivenVehicle {
 
   // One pass of the loop's key steps; at the finish the drive starts again and this returns true.
   bool Pass() {
-    ApplyDriveKeys(DriveKeysAt(pass_++), vehicle_);
+    ApplyArrows(DriveArrowsAt(pass_++), vehicle_);
     if (!DriveFinished(vehicle_)) return false;
     ResetToStart(vehicle_);
     pass_ = 0;

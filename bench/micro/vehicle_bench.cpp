@@ -1,7 +1,7 @@
 // Vehicle::Advance alone: the step the up arrow makes once per pass of the loop.
 #include <benchmark/benchmark.h>
 
-#include "drive.h"
+#include "app/timedemo.h"
 #include "vehicle/vehicle.h"
 
 namespace {

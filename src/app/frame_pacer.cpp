@@ -24,6 +24,11 @@ Arrows Both(const Arrows& a, const Arrows& b) {
 }  // namespace
 
 PacedFrame FramePacer::Frame(double ms, const Arrows& arrows, Vehicle& vehicle) {
+  return Frame(
+      ms, [&arrows](long) { return arrows; }, vehicle);
+}
+
+PacedFrame FramePacer::Frame(double ms, const StepArrows& arrowsOf, Vehicle& vehicle) {
   if (!started_) {
     started_ = true;
     lastMs_ = ms;
@@ -36,28 +41,32 @@ PacedFrame FramePacer::Frame(double ms, const Arrows& arrows, Vehicle& vehicle) 
   lastMs_ = ms;
 
   PacedFrame frame;
-  frame.arrows = arrows;
   long due = static_cast<long>(std::ceil(time_ - kOnTime)) - taken_;
   if (due > kMostStepsPerFrame) {
     due = kMostStepsPerFrame;
     time_ = static_cast<double>(taken_ + due);  // the time past the cap is dropped
   }
-  if (due <= 0 && stepping_ && Adds(arrows, lastArrows_)) {
-    Restore(before_, vehicle);
-    --taken_;
-    due = 1;
-    frame.retook = true;
-    frame.arrows = Both(arrows, lastArrows_);
+  Arrows retaken;
+  if (due <= 0 && stepping_) {
+    const Arrows now = arrowsOf(taken_ - 1);
+    if (Adds(now, lastArrows_)) {
+      Restore(before_, vehicle);
+      --taken_;
+      due = 1;
+      frame.retook = true;
+      retaken = Both(now, lastArrows_);
+    }
   }
   for (long i = 0; i < due; ++i) {
+    const Arrows arrows = frame.retook ? retaken : arrowsOf(taken_);
     before_ = ViewOf(vehicle);
-    ApplyArrows(frame.arrows, vehicle);
+    ApplyArrows(arrows, vehicle);
     ++taken_;
+    frame.stepArrows[i] = frame.arrows = lastArrows_ = arrows;
   }
   if (due > 0) {
     stepping_ = true;
     after_ = ViewOf(vehicle);
-    lastArrows_ = frame.arrows;
     frame.steps = static_cast<int>(due);
   }
   frame.view = Between(before_, after_, time_ - static_cast<double>(taken_ - 1));

@@ -5,6 +5,8 @@
 // and the vehicle, and hands back the view to draw.
 #pragma once
 
+#include <functional>
+
 #include "app/key_table.h"
 #include "vehicle/vehicle_view.h"
 
@@ -20,10 +22,15 @@ struct PacedFrame {
   // The step in progress was taken back before this frame's steps and is counted in them again:
   // an arrow was pressed while it was being shown (see FramePacer::Frame).
   bool retook = false;
-  int steps = 0;  // the steps taken, all with `arrows`
-  Arrows arrows;
+  int steps = 0;                          // the steps taken
+  Arrows arrows;                          // the arrows of the frame's last step
+  Arrows stepArrows[kMostStepsPerFrame];  // the arrows each step was taken with, in order
   VehicleView view;
 };
+
+// The arrows of each step, by its number from 0 (the first step a pacer takes): the same for
+// every step of a frame when the keys drive, or a recorded drive's, step by step.
+using StepArrows = std::function<Arrows(long step)>;
 
 class FramePacer {
  public:
@@ -39,6 +46,9 @@ class FramePacer {
   // again with both frames' arrows, so a press shows at the next frame and never more than a step
   // late. Letting go never takes a step back: what was shown is not undone.
   PacedFrame Frame(double ms, const Arrows& arrows, Vehicle& vehicle);
+  // The same with each step's arrows of its own. A step is taken again only when the arrows of
+  // the step in progress, asked for again, add one.
+  PacedFrame Frame(double ms, const StepArrows& arrowsOf, Vehicle& vehicle);
 
   // The next frame takes no step and shows the vehicle where it stands; the time until then is
   // not driven. For a pause: a lost graphics context, say.

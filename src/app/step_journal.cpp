@@ -11,11 +11,15 @@ bool Same(const Arrows& a, const Arrows& b) {
 
 void StepJournal::Add(const PacedFrame& frame) {
   if (frame.retook && !groups_.empty() && --groups_.back().steps == 0) groups_.pop_back();
-  if (frame.steps == 0) return;
-  if (!groups_.empty() && Same(groups_.back().arrows, frame.arrows)) {
-    groups_.back().steps += frame.steps;
+  for (int i = 0; i < frame.steps; ++i) Add(frame.stepArrows[i], 1);
+}
+
+void StepJournal::Add(const Arrows& arrows, long steps) {
+  if (steps <= 0) return;
+  if (!groups_.empty() && Same(groups_.back().arrows, arrows)) {
+    groups_.back().steps += steps;
   } else {
-    groups_.push_back({frame.arrows, frame.steps});
+    groups_.push_back({arrows, steps});
   }
 }
 

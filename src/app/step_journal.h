@@ -12,6 +12,8 @@ class StepJournal {
  public:
   // A frame's steps; a step the frame took again first leaves the journal.
   void Add(const PacedFrame& frame);
+  // Steps taken with the same arrows.
+  void Add(const Arrows& arrows, long steps);
 
   // Groups of equal arrows, neighbours never alike; empty before the first step.
   std::string Text() const;

@@ -7,6 +7,7 @@
 Vehicle g_vehicle;
 Track g_track;
 Sky g_sky;
+std::string g_pictureFolder = "gfx/";
 
 namespace {
 
@@ -21,15 +22,24 @@ double g_aspect = 4.0 / 3.0;  // the projection's, which the sky must fill
 
 }  // namespace
 
-void LoadTextures() {
-  g_track.surfaceTexture.LoadBMP("gfx/Track.bmp");
-  g_track.gateTexture.LoadBMP("gfx/StartEnd.bmp");
-  g_track.flareTexture.LoadBMP("gfx/Flare.bmp");
-  g_sky.texture.LoadBMP("gfx/Sky.bmp");
+std::vector<std::string> LoadTextures() {
+  const struct {
+    Texture& texture;
+    const char* name;
+  } pictures[] = {{g_track.surfaceTexture, "Track.bmp"},
+                  {g_track.gateTexture, "StartEnd.bmp"},
+                  {g_track.flareTexture, "Flare.bmp"},
+                  {g_sky.texture, "Sky.bmp"}};
+  std::vector<std::string> failed;
+  for (const auto& picture : pictures) {
+    const std::string path = g_pictureFolder + picture.name;
+    if (!picture.texture.LoadBMP(path.c_str())) failed.push_back(path);
+  }
+  return failed;
 }
 
 // A picture that fails to load leaves its surface untextured; everything else goes on.
-void InitScene() {
+std::vector<std::string> InitScene() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
   glEnable(GL_TEXTURE_2D);
@@ -44,9 +54,10 @@ void InitScene() {
   glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);  // the current colour drives the material
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
-  LoadTextures();
+  std::vector<std::string> failed = LoadTextures();
   g_track.Build(kTrackList);
   g_vehicle.track = g_track;  // surface queries only; the copy is never drawn
+  return failed;
 }
 
 // The far plane at 6.0 matches the flares' cut-off distance.

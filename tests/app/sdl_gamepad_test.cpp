@@ -1,6 +1,6 @@
 // The SDL shell's gamepads, driven through SDL's real game-controller code by a virtual pad:
 // plugged in, read each pass, unplugged mid-hold, and a Back tap that lasts less than a drain.
-#include "app/sdl_gamepad.h"
+#include "app/sdl/gamepad.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The SDL border of the key table: SDL's keys become the Windows virtual-key codes the Win32
 // shell would have received, always below 256.
-#include "app/sdl_keymap.h"
+#include "app/sdl/keymap.h"
 
 #include <SDL_keycode.h>
 #include <SDL_scancode.h>

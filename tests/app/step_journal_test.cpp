@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/frame_pass.h"
-#include "key_steps.h"
+#include "app/key_steps.h"
 #include "vehicle/vehicle.h"
 
 namespace {
@@ -20,6 +20,7 @@ PacedFrame Steps(int steps, Arrows arrows, bool retook = false) {
   PacedFrame frame;
   frame.steps = steps;
   frame.arrows = arrows;
+  for (int i = 0; i < steps; ++i) frame.stepArrows[i] = arrows;
   frame.retook = retook;
   return frame;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "key_steps.h"
+#include "app/key_steps.h"
 #include "png_file.h"
 #include "vehicle/vehicle.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "key_steps.h"
+#include "app/key_steps.h"
 #include "offscreen_gl.h"
 #include "opengl.h"
 #include "png_file.h"

@@ -1,6 +1,7 @@
-// The frame tool's key-step lists; see key_steps.h.
-#include "key_steps.h"
+// Key-step lists; see key_steps.h.
+#include "app/key_steps.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -52,6 +53,7 @@ bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::
   groups->clear();
   std::istringstream words(text);
   std::string word;
+  long total = 0;
   while (words >> word) {
     KeyGroup group;
     const size_t star = word.find('*');
@@ -63,7 +65,24 @@ bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::
       *error = "step " + std::to_string(groups->size() + 1) + " '" + word + "': " + why;
       return false;
     }
+    if (group.passes > kMaxPasses - total) {
+      *error = "step " + std::to_string(groups->size() + 1) + " '" + word +
+               "': the list asks for more than " + std::to_string(kMaxPasses) + " passes";
+      return false;
+    }
+    total += group.passes;
     groups->push_back(group);
   }
   return true;
+}
+
+KeyScript::KeyScript(const std::vector<KeyGroup>& groups) : groups_(groups) {
+  long end = 0;
+  for (const KeyGroup& group : groups_) ends_.push_back(end += group.passes);
+}
+
+Arrows KeyScript::At(long step) const {
+  const auto group = std::upper_bound(ends_.begin(), ends_.end(), step);
+  if (step < 0 || group == ends_.end()) return {};
+  return groups_[static_cast<size_t>(group - ends_.begin())].arrows;
 }

@@ -1,5 +1,5 @@
 // SDL keycode and scancode -> Windows virtual-key code; see sdl_keymap.h.
-#include "app/sdl_keymap.h"
+#include "app/sdl/keymap.h"
 
 #include <SDL_keycode.h>
 #include <SDL_scancode.h>

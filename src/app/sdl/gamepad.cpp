@@ -2,7 +2,7 @@
 // buttons as the standard mapping (A is the bottom face button, Back the left middle one), so
 // reading a controller is a table from one numbering to the other. Start has no key: the SDL
 // shell runs at once and has nothing to start.
-#include "app/sdl_gamepad.h"
+#include "app/sdl/gamepad.h"
 
 #include <SDL.h>
 

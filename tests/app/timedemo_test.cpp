@@ -1,6 +1,7 @@
 // The scripted drive must cover what the frame benchmark claims to time: the start, both heading
 // limits, climbs and descents, and the finish, in a bounded number of passes.
-#include "drive.h"
+#include "app/timedemo.h"
+#include "app/frame_pass.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ class DriveTest : public ::testing::Test {
 };
 
 TEST_F(DriveTest, ReachesTheFinishThroughBothHeadingLimitsAndClimbsBothWays) {
-  const long passes = DrivePassCount(vehicle);
+  const long passes = DriveStepCount(vehicle);
   ASSERT_GT(passes, 1000);
   ASSERT_LT(passes, 20000);
 
@@ -29,7 +30,7 @@ TEST_F(DriveTest, ReachesTheFinishThroughBothHeadingLimitsAndClimbsBothWays) {
   bool touchedRightEdge = false;
   long finishedAt = -1;
   for (long pass = 0; pass < passes; ++pass) {
-    ApplyDriveKeys(DriveKeysAt(pass), vehicle);
+    ApplyArrows(DriveArrowsAt(pass), vehicle);
     lowestHeading = std::min(lowestHeading, vehicle.heading);
     highestHeading = std::max(highestHeading, vehicle.heading);
     // The pitch wraps to just below 360 on a rising surface.
@@ -52,7 +53,7 @@ TEST_F(DriveTest, ReachesTheFinishThroughBothHeadingLimitsAndClimbsBothWays) {
 }
 
 TEST_F(DriveTest, CountingLeavesTheVehicleAtTheStart) {
-  DrivePassCount(vehicle);
+  DriveStepCount(vehicle);
   EXPECT_FLOAT_EQ(vehicle.progress, 1.75f);
   EXPECT_FLOAT_EQ(vehicle.heading, 180.0f);
   EXPECT_NEAR(vehicle.lateral, 0.0f, 1e-6f);  // the first step sways by sin(180 degrees)
@@ -60,13 +61,13 @@ TEST_F(DriveTest, CountingLeavesTheVehicleAtTheStart) {
 
 TEST_F(DriveTest, AnEmptyTrackHasNoDrive) {
   Vehicle empty;
-  EXPECT_EQ(DrivePassCount(empty), 0);
+  EXPECT_EQ(DriveStepCount(empty), 0);
   EXPECT_FALSE(DriveFinished(empty));
 }
 
 TEST(DriveKeysTest, UpIsAlwaysHeldAndNeverBothArrows) {
   for (long pass = 0; pass < 5000; ++pass) {
-    const DriveKeys keys = DriveKeysAt(pass);
+    const Arrows keys = DriveArrowsAt(pass);
     EXPECT_TRUE(keys.up) << pass;
     EXPECT_FALSE(keys.left && keys.right) << pass;
   }

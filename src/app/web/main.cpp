@@ -57,8 +57,8 @@
 #include "app/frame_pass.h"
 #include "app/key_table.h"
 #include "app/pad_keys.h"
-#include "app/web_timing.h"
-#include "drive.h"
+#include "app/web/timing.h"
+#include "app/timedemo.h"
 #include "scene/scene.h"
 #include "web/lost_context.h"
 
@@ -208,8 +208,8 @@ void DrivePass() {
     return End();
   }
   if (g_pass == 0) g_driveStart = emscripten_get_now();
-  const DriveKeys held = DriveKeysAt(g_pass);
-  ApplyDriveKeys(held, g_vehicle);
+  const Arrows held = DriveArrowsAt(g_pass);
+  ApplyArrows(held, g_vehicle);
   g_drawTimer.Begin();
   if (g_floor) {
     DrawFloorFrame();
@@ -418,7 +418,7 @@ int main() {
   PageSetState("waiting");
   Start(false);
   if (g_running) {
-    const long full = DrivePassCount(g_vehicle);  // drives and resets the vehicle to the start
+    const long full = DriveStepCount(g_vehicle);  // drives and resets the vehicle to the start
     g_drivePasses = driveFrames > 0 && driveFrames < full ? driveFrames : full;
     g_floor = floorFrames >= 0 && StartFloor();
     if (floorFrames >= 0 && !g_floor) {

@@ -1,5 +1,5 @@
 // The page's timed modes; see web_timing.h.
-#include "app/web_timing.h"
+#include "app/web/timing.h"
 
 #include <GL/gl.h>
 #include <emscripten.h>

@@ -1,4 +1,4 @@
-// The Linux shell: the Windows program's window, context and loop on SDL2, meeting the screen in
+// The SDL shell: the Windows program's window, context and loop on SDL2, meeting the screen in
 // one of three ways (shell_options.h):
 //   - by default, full screen on the desktop at its own size, with no mode switch, drawn at the
 //     drawable's real size in pixels (a high-density screen's included);
@@ -6,10 +6,16 @@
 //     screen on the desktop;
 //   - --classic, the Windows program: the 1024x768 switch, one step per pass, no clock.
 // The first two are paced: the vehicle takes its steps at 60 a second of a monotonic clock and
-// every frame shows it between the last two (FramePacer), so its speed no longer follows the
-// frame rate. Every size change re-projects at the new size, so nothing is stretched. Vertical
-// sync is asked for; where the swaps do not wait for the display (Xvfb has no vertical blank),
-// FrameCap keeps the frames to the display's rate instead of spinning the processor.
+// every frame shows it between the last two (DemoLoop, FramePacer), so its speed no longer
+// follows the frame rate. Every size change re-projects at the new size, so nothing is
+// stretched. Vertical sync is asked for; where the swaps do not wait for the display (Xvfb has no
+// vertical blank), FrameCap keeps the frames to the display's rate instead of spinning the
+// processor. --timedemo drives the timedemo's drive one step a frame, without vertical sync or
+// cap, and prints its figures; --play plays a drive back; --record writes the drive taken.
+//
+// Where the session is Wayland (WAYLAND_DISPLAY set), the paced modes ask SDL for Wayland first,
+// so that a scaled desktop gets every device pixel instead of Xwayland's scaled-up picture;
+// --classic stays on X11, where its 1024x768 switch exists. SDL_VIDEODRIVER, when set, wins.
 //
 // The steps in WinMain's order: make the window (its "creation" makes the GL context and sets up
 // the scene), switch the display (--classic only), show the window and run the loop: events,
@@ -29,13 +35,9 @@
 //   WM_SIZE / WM_CLOSE          SDL_WINDOWEVENT_SIZE_CHANGED / SDL_WINDOWEVENT_CLOSE and SDL_QUIT
 //   WM_KILLFOCUS                SDL_WINDOWEVENT_FOCUS_LOST: every key released
 //   PostQuitMessage             g_quitPosted, seen by the next drain of the events
-// Start-up failures show the Windows program's texts in an SDL message box and on standard error;
-// the process exits with WinMain's codes: 0 when the window cannot be made, 1 when the loop ends,
-// and 2 for a command line it does not understand.
-//
-// With VORTALUX_PRINT_STEPS in the environment the paced program prints, as it ends, the steps it
-// took in vortalux-frame's syntax ("steps: none*95 up*36 ..."), so that a test can render the
-// picture it left on the screen.
+// Start-up failures show the Windows program's texts in an SDL message box and on standard error,
+// and end the process with kExitStartFailed; Escape ends it with 1 and a command line it does not
+// understand with 2 (shell_options.h).
 //
 // Only this file and the sdl_* borders of the program include SDL.
 #include <SDL.h>
@@ -46,26 +48,29 @@
 #include <cstring>
 #include <thread>
 
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/demo_loop.h"
 #include "app/frame_cap.h"
-#include "app/frame_pacer.h"
-#include "app/frame_pass.h"
 #include "app/key_table.h"
-#include "app/sdl_gamepad.h"
-#include "app/sdl_keymap.h"
+#include "app/sdl/gamepad.h"
+#include "app/sdl/keymap.h"
 #include "app/shell_options.h"
-#include "app/step_journal.h"
 #include "scene/scene.h"
 
 namespace {
 
+ShellOptions g_options;
 ScreenMode g_mode = ScreenMode::kDesktop;
 SDL_GLContext g_context = nullptr;
 bool g_quitPosted = false;
+bool g_failed = false;     // start-up failed: the quit ends with kExitStartFailed
 bool g_vsync = false;      // the swap interval was granted
 SDL_Rect g_windowed = {};  // the window's place and size while it is not full screen
-FramePacer g_pacer;
+std::unique_ptr<DemoLoop> g_loop;
 FrameCap g_cap;
-StepJournal g_journal;
 
 void ShowError(const char* text) {
   const char* reason = SDL_GetError();
@@ -96,6 +101,29 @@ bool HasDisplay() {
 void FailCreate(const char* text) {
   ShowError(text);
   g_quitPosted = true;
+  g_failed = true;
+}
+
+bool Readable(const std::string& path) {
+  return std::ifstream(path, std::ios::binary).good();
+}
+
+// The pictures are looked for in gfx/ where the program was started, then in gfx/ beside the
+// program, so that it runs from any folder.
+void FindPictures() {
+  if (Readable(g_pictureFolder + "Track.bmp")) return;
+  char* base = SDL_GetBasePath();
+  if (base == nullptr) return;
+  const std::string beside = std::string(base) + "gfx/";
+  SDL_free(base);
+  if (Readable(beside + "Track.bmp")) g_pictureFolder = beside;
+}
+
+void SayMissingPictures(const std::vector<std::string>& failed) {
+  for (const std::string& path : failed) {
+    std::fprintf(stderr, "vortalux: cannot load the picture %s; its surface is drawn untextured\n",
+                 path.c_str());
+  }
 }
 
 double NowMs() {
@@ -127,11 +155,12 @@ void Resize(SDL_Window* window) {
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window, &width, &height);
-  ResizeScene(width, height);
+  g_loop->Resize(width, height);
   g_cap.Start(RefreshRate(window), g_vsync);
 }
 
-// WM_CREATE: the context, the scene, the cursor and the vehicle's first step.
+// WM_CREATE: the context, the scene, the cursor, the vehicle's first step and the size report
+// Windows sends after WM_CREATE (SDL sends none).
 void CreateContextAndScene(SDL_Window* window) {
   g_context = SDL_GL_CreateContext(window);
   if (g_context == nullptr) return FailCreate("Can't Create A GL Rendering Context.");
@@ -143,12 +172,15 @@ void CreateContextAndScene(SDL_Window* window) {
   if (!doubleBuffered || depthBits < 16) {
     return FailCreate("Can't Find A Suitable PixelFormat.");
   }
-  g_vsync = SDL_GL_SetSwapInterval(1) == 0;
+  // The timedemo draws as fast as it can: no vertical sync, and no cap (see AwaitNextFrame).
+  g_vsync = SDL_GL_SetSwapInterval(g_options.timedemo ? 0 : 1) == 0 && !g_options.timedemo;
   SDL_ClearError();  // a refusal is no start-up failure
-  InitScene();
   SDL_ShowCursor(SDL_DISABLE);
-  g_vehicle.Advance();  // settles the camera on the freshly built track
-  Resize(window);       // the size report Windows sends after WM_CREATE; SDL sends none
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(window, &width, &height);
+  SayMissingPictures(g_loop->Start(width, height));
+  g_cap.Start(RefreshRate(window), g_vsync);
 }
 
 // The window for the mode, hidden until the loop begins. A full-screen window is made at the
@@ -207,7 +239,9 @@ void SwitchFullScreen(SDL_Window* window) {
 }
 
 // Where the swap did not wait for the display, the rest of its refresh interval (FrameCap).
+// --classic runs uncapped, as the Windows program does, and so does the timedemo.
 void AwaitNextFrame() {
+  if (g_mode == ScreenMode::kClassic || g_options.timedemo) return;
   const double ms = g_cap.AfterSwap(NowMs());
   if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
@@ -268,37 +302,64 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
   }
 }
 
+// The record of the drive, as --record asks for it: the steps and a line's end.
+bool WriteRecord() {
+  std::ofstream file(g_options.record, std::ios::binary | std::ios::trunc);
+  file << g_loop->Journal() << '\n';
+  file.close();
+  if (file) return true;
+  std::fprintf(stderr, "vortalux: cannot write the drive to %s\n", g_options.record.c_str());
+  return false;
+}
+
 int Finish(SDL_Window* window, int code) {
-  if (g_mode != ScreenMode::kClassic && std::getenv("VORTALUX_PRINT_STEPS") != nullptr) {
-    std::printf("steps: %s\n", g_journal.Text().c_str());
-  }
   ClosePads();
   SDL_DestroyWindow(window);
   SDL_Quit();
+  if (code == kExitStartFailed) return code;
+  if (!g_options.record.empty() && !WriteRecord()) return kExitRecordFailed;
   return code;
+}
+
+// The SDL video driver: where the session is Wayland, Wayland first, X11 where it cannot be
+// opened. SDL 2.26 takes X11 first whenever DISPLAY is set, and through Xwayland a scaled
+// desktop gets a picture drawn at its logical size and scaled up.
+void ChooseVideoDriver() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (std::getenv("SDL_VIDEODRIVER") != nullptr || wayland == nullptr || wayland[0] == '\0') return;
+  if (g_mode == ScreenMode::kClassic) return;  // its 1024x768 switch exists on X11 only
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ShellOptions options = ParseShellOptions(argc, argv);
-  if (options.outcome == ShellOptions::kHelp) {
+  g_options = ParseShellOptions(argc, argv);
+  if (g_options.outcome == ShellOptions::kHelp) {
     std::fputs(ShellUsage().c_str(), stdout);
-    return 0;
+    return kExitDone;
   }
-  if (options.outcome == ShellOptions::kError) {
+  if (g_options.outcome == ShellOptions::kError) {
     std::fprintf(stderr, "vortalux: %s\nTry 'vortalux --help' for the options.\n",
-                 options.error.c_str());
-    return 2;
+                 g_options.error.c_str());
+    return kExitUsage;
   }
-  g_mode = options.mode;
+  g_mode = g_options.mode;
+  LoopOptions loop;
+  loop.pace = g_mode == ScreenMode::kClassic ? Pace::kPass : Pace::kClock;
+  loop.play = g_options.play;
+  loop.timedemo = g_options.timedemo;
+  loop.record = !g_options.record.empty();
+  g_loop = std::make_unique<DemoLoop>(loop);
+  ChooseVideoDriver();
 
   // 1. The video subsystem, where Windows registers the window class.
   if (SDL_Init(SDL_INIT_VIDEO) != 0 || !HasDisplay()) {
     ShowError("Failed To Register The Window Class.");
     SDL_Quit();
-    return 0;
+    return kExitStartFailed;
   }
+  FindPictures();
   // The pads are an extra: without them the keyboard still drives.
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr, "Note: no gamepads (SDL: %s)\n", SDL_GetError());
@@ -318,7 +379,7 @@ int main(int argc, char** argv) {
   if (window == nullptr) {
     ShowError("Window Creation Error.");
     SDL_Quit();
-    return 0;
+    return kExitStartFailed;
   }
   CreateContextAndScene(window);
 
@@ -334,18 +395,17 @@ int main(int argc, char** argv) {
   for (;;) {
     SDL_Event event;
     while (!g_quitPosted && SDL_PollEvent(&event)) HandleEvent(window, event);
-    if (g_quitPosted) return Finish(window, 1);
+    if (g_quitPosted) return Finish(window, g_failed ? kExitStartFailed : kExitQuit);
     PollPads();
-    if (g_mode == ScreenMode::kClassic) {
-      ApplyHeldKeys(g_keys, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
-      DrawScene();
-    } else {
-      const PacedFrame frame = g_pacer.Frame(NowMs(), TakeArrows(), g_vehicle);
-      g_journal.Add(frame);
-      DrawScene(frame.view);
+    // --classic: up: Advance; left: Steer(1.5); right: Steer(-1.5); draw. Otherwise the steps
+    // the clock is worth, drawn between the last two.
+    if (!g_loop->Pass(NowMs())) {  // the timedemo's end
+      std::printf("%s\n", FiguresLine(g_loop->Figures()).c_str());
+      CloseWindow(window);
+      return Finish(window, kExitDone);
     }
     SDL_GL_SwapWindow(window);
     if (TakeEscape()) CloseWindow(window);  // held, or tapped during this pass's drain
-    if (g_mode != ScreenMode::kClassic) AwaitNextFrame();
+    AwaitNextFrame();
   }
 }
