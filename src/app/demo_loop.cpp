@@ -15,6 +15,9 @@ std::vector<std::string> DemoLoop::Start(int width, int height) {
   if (options_.timedemo) {
     options_.pace = Pace::kPass;
     timedemoSteps_ = DriveStepCount(g_vehicle);  // drives there and back to the start
+    if (options_.timedemoFrames > 0 && options_.timedemoFrames < timedemoSteps_) {
+      timedemoSteps_ = options_.timedemoFrames;
+    }
   }
   return failed;
 }

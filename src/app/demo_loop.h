@@ -22,6 +22,7 @@ struct LoopOptions {
   Pace pace = Pace::kClock;
   std::vector<KeyGroup> play;  // a drive played back first (--play); the keys drive after it
   bool timedemo = false;       // the timedemo's drive, one step a pass, timed; it ends the run
+  long timedemoFrames = 0;     // the timedemo's frames at most; 0 for the whole drive
   bool record = false;         // keep the journal of the steps taken (--record)
   // A pass whose view is the one drawn last draws nothing: for the page, whose browser keeps
   // showing the last picture. A double-buffered window needs every pass drawn.

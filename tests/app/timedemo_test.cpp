@@ -1,10 +1,12 @@
 // The scripted drive must cover what the frame benchmark claims to time: the start, both heading
 // limits, climbs and descents, and the finish, in a bounded number of passes.
 #include "app/timedemo.h"
-#include "app/frame_pass.h"
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "app/frame_pass.h"
 #include "vehicle/vehicle.h"
 
 namespace {
@@ -65,12 +67,37 @@ TEST_F(DriveTest, AnEmptyTrackHasNoDrive) {
   EXPECT_FALSE(DriveFinished(empty));
 }
 
-TEST(DriveKeysTest, UpIsAlwaysHeldAndNeverBothArrows) {
+TEST(DriveArrowsTest, UpIsAlwaysHeldAndNeverBothArrows) {
   for (long pass = 0; pass < 5000; ++pass) {
     const Arrows keys = DriveArrowsAt(pass);
     EXPECT_TRUE(keys.up) << pass;
     EXPECT_FALSE(keys.left && keys.right) << pass;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Frame times to figures: a whole drive's worth, with the slow frames a stall brings.
+TEST(FrameFiguresTest, SumsUpFramesAsAPersonComparesThem) {
+  std::vector<double> ms(1000, 4.0);
+  for (int i = 0; i < 9; ++i) ms[static_cast<size_t>(i * 100 + 1)] = 20.0;
+  ms[500] = 50.0;
+  const FrameFigures f = SumUpFrames(ms);
+  EXPECT_EQ(f.frames, 1000);
+  EXPECT_DOUBLE_EQ(f.seconds, (990 * 4.0 + 9 * 20.0 + 50.0) / 1000);
+  EXPECT_DOUBLE_EQ(f.fps, 1000 / f.seconds);
+  EXPECT_DOUBLE_EQ(f.medianMs, 4.0);
+  EXPECT_DOUBLE_EQ(f.p99Ms, 4.0);  // ten slow frames of a thousand: the 99th percentile is fast
+  ms[2] = 30.0;                    // eleven: it is not
+  EXPECT_DOUBLE_EQ(SumUpFrames(ms).p99Ms, 20.0);
+  EXPECT_DOUBLE_EQ(f.maxMs, 50.0);
+  EXPECT_EQ(FiguresLine(f).rfind("timedemo: 1000 frames in 4.19 s, 238.7 frames/s; frame time "
+                                 "median 4.00 ms, 99th percentile 4.00 ms, max 50.00 ms",
+                                 0),
+            0u);
+  EXPECT_EQ(SumUpFrames({}).frames, 0);
 }
 
 }  // namespace

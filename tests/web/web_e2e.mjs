@@ -102,6 +102,9 @@ function watchContext() {
   };
 }
 
+// The page keeps its journal of steps (window.vortalux.steps) only when the address asks.
+const recording = (url) => `${url}${url.includes('?') ? '&' : '?'}record`;
+
 // A fresh load of the page, recording console errors, page errors, full-screen requests, calls
 // of the Keyboard Lock API (a stand-in that only records), the page's lose-context extension, and
 // whether each arrow's keydown had its default action (scrolling) prevented. prepare(page) runs
@@ -136,7 +139,7 @@ async function openPage(browser, url, prepare = async () => {}) {
     Object.defineProperty(Navigator.prototype, 'keyboard', { get: () => keyboard });
   });
   await page.evaluateOnNewDocument(watchContext);
-  await page.goto(url, { waitUntil: 'load', timeout: 30000 });
+  await page.goto(recording(url), { waitUntil: 'load', timeout: 30000 });
   await until(page, (v) => v.state, 30000, 'window.vortalux.state');
   return { page, errors };
 }
@@ -155,6 +158,9 @@ async function startedWith(page, start) {
   const requests = await page.evaluate(() => window.__fullscreenRequests);
   expect(requests > 0, 'the page did not ask for full screen');
 }
+
+// What ?play drives: a climb, a turn, and on.
+const kPlayed = 'up*120 left*20 up*40';
 
 // The journal without its last group when that holds no arrow: idle steps do not move the picture.
 const moves = (steps) => steps.replace(/(^| )none\*\d+$/, '');
@@ -387,15 +393,19 @@ function breakPictures() {
 // The native frame tool refuses to draw without its pictures, so the untextured frame is judged
 // against the textured start: far from it, while the loop runs on.
 async function brokenPicturesSession(browser) {
-  await check('broken pictures: it runs on, untextured, with no page error', async () => {
+  await check('broken pictures: it runs on, untextured, with no page error, and names them',
+    async () => {
     const server = await serve(breakPictures());
     try {
       const page = await browser.newPage();
       const errors = [];
+      const said = [];
       page.on('pageerror', (error) => errors.push(error.message));
+      page.on('console', (message) => message.type() === 'error' && said.push(message.text()));
       await page.evaluateOnNewDocument(watchContext);
       try {
-        await page.goto(`${server.url}?size=1024x768`, { waitUntil: 'load', timeout: 30000 });
+        await page.goto(recording(`${server.url}?size=1024x768`),
+          { waitUntil: 'load', timeout: 30000 });
         await until(page, (v) => v.state === 'waiting', 30000, 'state "waiting"');
         await page.mouse.click(512, 384);
         await until(page, (v) => v.state === 'running', 15000, 'state "running"');
@@ -408,6 +418,12 @@ async function brokenPicturesSession(browser) {
           path.join(outDir, 'broken-pictures-diff.png'));
         expect(count > total / 4, `only ${count} pixels differ from the textured start`);
         expect(errors.length === 0, errors.join(' | '));
+        const note = await page.$eval('#note', (element) => element.textContent);
+        for (const name of ['Track', 'StartEnd', 'Flare', 'Sky']) {
+          expect(note.includes(`gfx/${name}.bmp`), `the note does not name ${name}: "${note}"`);
+          expect(said.some((text) => text.includes(`gfx/${name}.bmp`)),
+            `the console does not name ${name}`);
+        }
       } finally {
         await page.close();
       }
@@ -546,6 +562,33 @@ async function paceSession(browser, site) {
       expect(errors.length === 0, errors.join(' | ')));
   } finally {
     await page.close();
+  }
+  await pageCheck(browser, '?play drives the steps it is given at 60 a second and ends on the ' +
+    'native picture', `${site.url}?size=1024x768&play=${encodeURIComponent(kPlayed)}`,
+  async () => {}, async (page) => {
+    await startedWith(page, () => page.mouse.click(512, 384));
+    await until(page, (v) => v.steps.startsWith(kPlayed) && idlePassesAtEnd(v.steps) >= 2, 30000,
+      'the drive played');
+    await expectNativeMatch(page, 'play');
+  });
+  await pageCheck(browser, '?timedemo: a short drive, every frame read back, then its figures',
+    `${site.url}?timedemo&frames=120`, async () => {}, async (page) => {
+      await until(page, (v) => v.state === 'timedemo', 60000, 'state "timedemo"');
+      const { figures, text } = await page.evaluate(() => ({ figures: window.vortalux.timedemo,
+        text: document.querySelector('#message .timedemo').innerText }));
+      expect(figures.frames === 120 && figures.fps > 0 && figures.maxMs >= figures.p99Ms &&
+        figures.p99Ms >= figures.medianMs && ['display', 'uncapped'].includes(figures.measured),
+      `figures ${JSON.stringify(figures)}`);
+      expect(text.startsWith('timedemo: 120 frames in '), `the page says "${text}"`);
+    });
+  for (const [query, named] of [['timedemo&frames=3000000000', "frames '3000000000'"],
+    ['size=0x768', "size '0x768'"], ['play=upp*3', "'upp*3'"], ['pace=fast', "pace 'fast'"]]) {
+    await pageCheck(browser, `?${query} is refused on the page by name`, `${site.url}?${query}`,
+      async () => {}, async (page) => {
+        await until(page, (v) => v.state === 'bad-query', 15000, 'state "bad-query"');
+        const text = await page.$eval('#message .bad-query', (element) => element.innerText);
+        expect(text.includes(named), `the page says "${text}"`);
+      });
   }
   await pageCheck(browser, '?pace=frame takes one step a frame at 144 Hz', `${site.url}?pace=frame`,
     installClock, async (page) => {

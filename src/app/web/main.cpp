@@ -35,12 +35,13 @@
 // takes the context away (a GPU reset), the loop pauses until it gives it back; then the scene is
 // set up again on it and the drive goes on from the same vehicle state.
 //
-// For tests and the benchmark the page keeps window.vortalux up to date: the state, the passes of
-// the loop, the journal of the steps taken with their held arrows in vortalux-frame's key-step
-// syntax, the time of the first frame; with "?drive" the page plays the benchmark's scripted
-// drive (bench/drive.h) instead of the keys, one step and one drawn frame per pass, "&frames=N"
-// passes at most, and reports its time; "?floor" draws the benchmark's floor as many times
-// (web_timing.h). Both keep the drawing buffer they start with (1024x768 unless "?size").
+// The address may ask for more (page_query.h): "?size=WxH" a fixed drawing buffer, "?pace=frame"
+// one step a pass, "?play=STEPS" a drive played back, "?record" the journal of the steps, and
+// "?timedemo" (with "&frames=N") the timed drive, started at once, each frame read back one pixel
+// so that every frame counted was drawn. A query that cannot be followed is named on the page.
+// The page keeps window.vortalux up to date for people and scripts: the state, the passes of the
+// loop, the journal (window.vortalux.steps, while recording), the time of the first frame, and
+// the timedemo's figures.
 //
 // Only this file of the program includes emscripten/html5.h.
 #include <GL/gl.h>
@@ -51,51 +52,64 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "app/frame_pacer.h"
-#include "app/frame_pass.h"
+#include "app/demo_loop.h"
 #include "app/key_table.h"
 #include "app/pad_keys.h"
-#include "app/web/timing.h"
-#include "app/timedemo.h"
-#include "scene/scene.h"
+#include "app/web/page_query.h"
 #include "web/lost_context.h"
 
 namespace {
 
 // clang-format off
-// Page hooks. The state is also the page's data-state, which chooses the message it shows.
-EM_JS(void, PageSetState, (const char* state), {
-  window.vortalux = window.vortalux || {passes: 0, steps: "", firstFrameMs: null};
-  window.vortalux.state = UTF8ToString(state);
-  document.body.dataset.state = window.vortalux.state;
+// Page hooks. The state is also the page's data-state, which chooses the message it shows; the
+// detail fills that message's blanks (what the address got wrong, the timedemo's figures).
+EM_JS(void, PageSetState, (const char* state, const char* detail), {
+  const v = window.vortalux;
+  v.state = UTF8ToString(state);
+  document.body.dataset.state = v.state;
+  const text = UTF8ToString(detail);
+  for (const blank of document.querySelectorAll("#message .detail")) blank.textContent = text;
 });
 
-// Counts a pass and adds its steps, with their held arrows, to the run-length journal
-// ("none*2 up*37 up+left*4"); a step taken again first leaves the journal.
-EM_JS(void, PageRecordPass, (int up, int left, int right, int steps, int retook), {
+// window.vortalux, with the journal read from the loop's own whenever a script asks for it.
+EM_JS(void, PageBegin, (), {
+  const v = window.vortalux = window.vortalux || {};
+  Object.assign(v, {passes: 0, firstFrameMs: null, timedemo: null});
+  Object.defineProperty(v, "steps", {
+    configurable: true,
+    get: function () { return UTF8ToString(Module._vortalux_journal()); },
+  });
+});
+
+EM_JS(void, PageCountPass, (), {
   const v = window.vortalux;
   v.passes++;
   if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
-  if (steps == 0) return;
-  const j = Module.journal || (Module.journal = {groups: [], done: ""});
-  const groups = j.groups;
-  const text = (group) => group.name + "*" + group.count;
-  if (retook && --groups[groups.length - 1].count == 0) {
-    groups.pop();
-    j.done = groups.slice(0, -1).map((group) => text(group) + " ").join("");
-  }
-  const keys = [up ? "up" : "", left ? "left" : "", right ? "right" : ""].filter(Boolean);
-  const name = keys.length ? keys.join("+") : "none";
-  const last = groups[groups.length - 1];
-  if (last && last.name == name) {
-    last.count += steps;
-  } else {
-    if (last) j.done += text(last) + " ";
-    groups.push({name: name, count: steps});
-  }
-  v.steps = j.done + text(groups[groups.length - 1]);
+});
+
+// A note over the running picture, and in the console, for what the demo goes on without.
+EM_JS(void, PageNote, (const char* text), {
+  const note = UTF8ToString(text);
+  document.getElementById("note").textContent = note;
+  console.error(note);
+});
+
+EM_JS(void, PageSetTimedemo, (int frames, double seconds, double fps, double medianMs,
+                              double p99Ms, double maxMs, double displayMs), {
+  window.vortalux.timedemo = {frames: frames, seconds: seconds, fps: fps, medianMs: medianMs,
+                              p99Ms: p99Ms, maxMs: maxMs, displayMs: displayMs,
+                              measured: displayMs >= 3 ? "display" : "uncapped"};
+});
+
+// location.search into buffer (size bytes); returns the bytes it needs.
+EM_JS(int, PageQueryString, (char* buffer, int size), {
+  stringToUTF8(location.search, buffer, size);
+  return lengthBytesUTF8(location.search) + 1;
 });
 
 // Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
@@ -104,47 +118,37 @@ EM_JS(void, PageLoseContext, (), {
   const lose = GLctx && GLctx.getExtension("WEBGL_lose_context");
   if (lose) lose.loseContext();
 });
-
-EM_JS(void, PageSetDrive, (int passes, double ms, double drawMs),
-      { window.vortalux.drive = {passes: passes, ms: ms, drawMs: drawMs}; });
-
-// -1 without "drive" in the query; otherwise the "frames" limit, 0 for none.
-EM_JS(int, PageDriveFrames, (), {
-  const query = new URLSearchParams(location.search);
-  if (!query.has("drive")) return -1;
-  const frames = parseInt(query.get("frames") || "0", 10);
-  return frames > 0 ? frames : 0;
-});
-
-EM_JS(int, PagePacedByFrame, (),
-      { return new URLSearchParams(location.search).get("pace") == "frame"; });
 // clang-format on
 
 // How long the page waits for the browser to give a lost context back before it says so.
 constexpr double kRestoreWaitMs = 5000;
 constexpr GLenum kMaxRenderbufferSize = 0x84E8;  // GL_MAX_RENDERBUFFER_SIZE, past GL 1.1's names
+// The timedemo first times this many animation frames that draw nothing: the display's pace,
+// which tells whether the browser holds its frames to the display.
+constexpr int kPaceFrames = 30;
 
 struct Size {
   int width;
   int height;
 };
 
+PageQuery g_query;
+DemoLoop g_loop;
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 bool g_running = false;
-bool g_looping = false;       // an animation frame of the loop is asked for
-Size g_size = {1024, 768};    // the drawing buffer page.js asks for
-bool g_pacedByFrame = false;  // "?pace=frame": one step a pass
-long g_drivePasses = -1;      // the scripted drive's length, or -1 when the keys drive
-long g_pass = 0;
-double g_driveStart = 0;
-FramePacer g_pacer;
-VehicleView g_drawn = {};  // the view the last picture shows
-bool g_redraw = true;      // the next pass draws even a view already drawn
-PadKeys g_padKeys;         // what the pads held at the last poll, as the key table has it
-bool g_lost = false;       // the browser has taken the context away and not yet given it back
-int g_losses = 0;          // tells a wait for a restore from the waits of earlier losses
-bool g_floor = false;      // "?floor": the passes draw the floor
-DrawTimer g_drawTimer;
+bool g_looping = false;        // an animation frame of the loop is asked for
+Size g_size = {1024, 768};     // the drawing buffer asked for: page.js's, or the query's
+PadKeys g_padKeys;             // what the pads held at the last poll, as the key table has it
+bool g_lost = false;           // the browser has taken the context away and not yet given it back
+int g_losses = 0;              // tells a wait for a restore from the waits of earlier losses
+std::vector<double> g_paceMs;  // the timedemo's idle animation frames
+
+std::string QueryString() {
+  std::string search(static_cast<size_t>(PageQueryString(nullptr, 0)), '\0');
+  PageQueryString(&search[0], static_cast<int>(search.size()));
+  search.pop_back();  // the terminating NUL
+  return search;
+}
 
 int KeyCode(const char* key) {
   if (std::strcmp(key, "ArrowUp") == 0) return kKeyUp;
@@ -189,64 +193,62 @@ bool PollPads() {
 }
 
 // WM_CLOSE: the loop stops (its frame returns false), the context goes, full screen is left; the
-// page says how to restart.
-void End() {
+// page says how to restart, or what the timedemo measured.
+void End(const char* state = "ended", const char* detail = "") {
   g_running = false;  // before the context goes: its loss is then no failure
   PageLoseContext();
   emscripten_webgl_make_context_current(0);
   emscripten_webgl_destroy_context(g_context);
   emscripten_exit_fullscreen();
   ReleaseAllKeys();
-  PageSetState("ended");
+  PageSetState(state, detail);
 }
 
-// One pass of the benchmark's drive (or of its floor): its own keys, one step, a frame drawn and
-// read back, so that the time counts only frames really drawn.
-void DrivePass() {
-  if (g_pass == g_drivePasses) {  // the drive's last frame is presented
-    PageSetDrive(g_pass, emscripten_get_now() - g_driveStart, g_drawTimer.Ms());
-    return End();
-  }
-  if (g_pass == 0) g_driveStart = emscripten_get_now();
-  const Arrows held = DriveArrowsAt(g_pass);
-  ApplyArrows(held, g_vehicle);
-  g_drawTimer.Begin();
-  if (g_floor) {
-    DrawFloorFrame();
+// The display's frame interval, from the idle frames before the timedemo: 3 ms or more is a
+// browser that holds its animation frames to the display.
+double DisplayFrameMs() {
+  std::vector<double> intervals;
+  for (size_t i = 1; i < g_paceMs.size(); ++i) intervals.push_back(g_paceMs[i] - g_paceMs[i - 1]);
+  std::sort(intervals.begin(), intervals.end());
+  return intervals.empty() ? 0 : intervals[intervals.size() / 2];
+}
+
+void EndTimedemo() {
+  const FrameFigures& f = g_loop.Figures();
+  const double displayMs = DisplayFrameMs();
+  PageSetTimedemo(static_cast<int>(f.frames), f.seconds, f.fps, f.medianMs, f.p99Ms, f.maxMs,
+                  displayMs);
+  char pace[160];
+  if (displayMs >= 3) {
+    std::snprintf(pace, sizeof pace,
+                  " (held to the display's %.0f Hz: a browser started uncapped shows what it "
+                  "can draw)",
+                  1000 / displayMs);
   } else {
-    DrawScene();
+    std::snprintf(pace, sizeof pace, " (uncapped: what this browser can draw)");
   }
-  g_drawTimer.End();
-  ReadBackOnePixel();
-  ++g_pass;
-  PageRecordPass(held.up, held.left, held.right, 1, 0);
+  End("timedemo", (FiguresLine(f) + pace).c_str());
 }
 
 // One pass of the loop at the animation frame's timestamp, ms.
 void Pass(double ms) {
-  if (g_drivePasses >= 0) return DrivePass();
   PollPads();
-  PacedFrame frame;
-  if (g_pacedByFrame) {
-    frame.arrows = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
-    ApplyArrows(frame.arrows, g_vehicle);
-    frame.steps = 1;
-    frame.view = ViewOf(g_vehicle);
-  } else {
-    frame = g_pacer.Frame(ms, TakeArrows(), g_vehicle);
+  if (!g_loop.Pass(ms)) return EndTimedemo();
+  if (g_query.timedemo) {  // the frame drawn before the next begins, so that each one counts
+    unsigned char pixel[4];
+    emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   }
-  // A view drawn already needs no new picture: the browser keeps showing the last one.
-  if (g_redraw || std::memcmp(&frame.view, &g_drawn, sizeof g_drawn) != 0) DrawScene(frame.view);
-  g_drawn = frame.view;
-  g_redraw = false;
-  ++g_pass;
-  PageRecordPass(frame.arrows.up, frame.arrows.left, frame.arrows.right, frame.steps, frame.retook);
+  PageCountPass();
   if (TakeEscape()) End();  // held, or tapped since the last pass
 }
 
 // The loop's animation frame. Between the loss of the context and its event a pass would draw
 // nothing; the event stops the loop, and the restore starts it again.
 EM_BOOL LoopFrame(double ms, void*) {
+  if (g_query.timedemo && g_paceMs.size() < static_cast<size_t>(kPaceFrames)) {
+    g_paceMs.push_back(ms);
+    return EM_TRUE;
+  }
   if (g_running && !g_lost && !emscripten_is_webgl_context_lost(g_context)) Pass(ms);
   g_looping = g_running && !g_lost;
   return g_looping;
@@ -259,8 +261,8 @@ void Loop() {
 }
 
 // Gives the canvas the drawing buffer the page asks for, scaled down with its aspect kept where
-// the context cannot draw that large, and projects the scene for the buffer the browser made.
-void ApplySize() {
+// the context cannot draw that large; returns the buffer the browser made.
+Size SizeCanvas() {
   GLint most[2];
   GLint renderbuffer;
   emscripten_glGetIntegerv(GL_MAX_VIEWPORT_DIMS, most);
@@ -272,8 +274,19 @@ void ApplySize() {
                                      std::max(1, static_cast<int>(g_size.height * scale)));
   Size buffer;
   emscripten_webgl_get_drawing_buffer_size(g_context, &buffer.width, &buffer.height);
-  ResizeScene(buffer.width, buffer.height);
-  g_redraw = true;
+  return buffer;
+}
+
+void ApplySize() {
+  const Size buffer = SizeCanvas();
+  g_loop.Resize(buffer.width, buffer.height);
+}
+
+void NoteMissingPictures(const std::vector<std::string>& failed) {
+  if (failed.empty()) return;
+  std::string note = "Pictures not found, drawn untextured:";
+  for (const std::string& path : failed) note += " " + path;
+  PageNote(note.c_str());
 }
 
 // WM_CREATE and what WinMain does after it: the context, the scene, the vehicle's first step,
@@ -293,15 +306,14 @@ void Start(bool fullScreen) {
   if (g_context <= 0 ||
       emscripten_webgl_make_context_current(g_context) != EMSCRIPTEN_RESULT_SUCCESS) {
     g_context = 0;
-    return PageSetState("no-webgl");
+    return PageSetState("no-webgl", "");
   }
   if (fullScreen) emscripten_request_fullscreen("#stage", EM_FALSE);  // a request; may be refused
-  InitScene();
-  g_vehicle.Advance();  // settles the camera on the freshly built track
-  ApplySize();
+  const Size buffer = SizeCanvas();
+  NoteMissingPictures(g_loop.Start(buffer.width, buffer.height));
   ReleaseAllKeys();  // what was pressed before the start does not drive
   g_running = true;
-  PageSetState("running");
+  PageSetState("running", "");
   Loop();
 }
 
@@ -313,7 +325,9 @@ EM_BOOL WaitingFrame(double, void*) {
 }
 
 void SayNotRestored(void* loss) {
-  if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) PageSetState("not-restored");
+  if (g_lost && reinterpret_cast<std::intptr_t>(loss) == g_losses) {
+    PageSetState("not-restored", "");
+  }
 }
 
 // The browser took the context, and all it held, away: the loop stops at its next frame, and
@@ -322,7 +336,7 @@ EM_BOOL OnContextLost(int, const void*, void*) {
   if (!g_running) return EM_FALSE;  // End() gives it up on purpose
   g_lost = true;
   ++g_losses;
-  PageSetState("lost");
+  PageSetState("lost", "");
   emscripten_set_timeout(SayNotRestored, kRestoreWaitMs, reinterpret_cast<void*>(g_losses));
   return EM_TRUE;
 }
@@ -335,10 +349,9 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   g_lost = false;
   emscripten_webgl_make_context_current(g_context);
   gl11::ForgetWebGlObjects();
-  InitScene();
+  NoteMissingPictures(g_loop.Restore());
   ApplySize();
-  g_pacer.Restart();
-  PageSetState("running");
+  PageSetState("running", "");
   Loop();
   return EM_TRUE;
 }
@@ -379,15 +392,13 @@ int OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
 
 // page.js: the drawing buffer the page wants, in pixels. A resize draws the last picture again at
 // once, in the frame whose layout brought it, so that the page is never painted with the buffer
-// the resize cleared. The timed modes keep the buffer they started with.
+// the resize cleared. A fixed size (?size, the timedemo's) is kept whatever the page does.
 extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_canvas_size(int width, int height) {
-  if (width < 1 || height < 1 || g_drivePasses >= 0) return;
+  if (width < 1 || height < 1 || g_query.width > 0) return;
   g_size = {width, height};
   if (!g_running || g_lost || emscripten_is_webgl_context_lost(g_context)) return;
-  ApplySize();              // else the start or the restore does
-  if (g_pass == 0) return;  // no picture yet: the first pass draws
-  DrawScene(g_drawn);
-  g_redraw = false;
+  ApplySize();  // else the start or the restore does
+  g_loop.Redraw();
 }
 
 // touch.js: what the fingers on the controls hold now, all of them together.
@@ -397,34 +408,48 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_touch_keys(int up, int left, int r
   SetKeyFrom(kTouch, kKeyRight, right != 0);
 }
 
+// The journal for window.vortalux.steps: valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* vortalux_journal() {
+  static std::string text;
+  text = g_loop.Journal();
+  return text.c_str();
+}
+
 int main() {
+  PageBegin();
+  g_query = ParsePageQuery(QueryString());
+  if (!g_query.error.empty()) {
+    PageSetState("bad-query", g_query.error.c_str());
+    std::fprintf(stderr, "vortalux: the address cannot be followed: %s\n", g_query.error.c_str());
+    return 0;
+  }
+  if (g_query.timedemo && g_query.width == 0) {  // the same frames on every screen
+    g_query.width = 1024;
+    g_query.height = 768;
+  }
+  if (g_query.width > 0) g_size = {g_query.width, g_query.height};
+  LoopOptions loop;
+  loop.pace = g_query.paceFrame ? Pace::kPass : Pace::kClock;
+  loop.play = g_query.play;
+  loop.timedemo = g_query.timedemo;
+  loop.timedemoFrames = g_query.frames;
+  loop.record = g_query.record;
+  loop.drawOnlyChanges = true;  // the browser keeps showing the last picture
+  g_loop = DemoLoop(loop);
+
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnBlur);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
   emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, OnContextLost);
   emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, OnContextRestored);
-  g_pacedByFrame = PagePacedByFrame() != 0;
-
-  const int floorFrames = PageFloorFrames();
-  const int driveFrames = floorFrames >= 0 ? floorFrames : PageDriveFrames();
-  if (driveFrames < 0) {
-    emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
-    emscripten_set_touchend_callback("#stage", nullptr, EM_FALSE, OnTouchEnd);
-    PageSetState("waiting");
-    emscripten_request_animation_frame_loop(WaitingFrame, nullptr);
-    return 0;  // the runtime stays alive for the callbacks
+  PageSetState("waiting", "");
+  if (g_query.timedemo) {
+    Start(false);
+    return 0;
   }
-  PageSetState("waiting");
-  Start(false);
-  if (g_running) {
-    const long full = DriveStepCount(g_vehicle);  // drives and resets the vehicle to the start
-    g_drivePasses = driveFrames > 0 && driveFrames < full ? driveFrames : full;
-    g_floor = floorFrames >= 0 && StartFloor();
-    if (floorFrames >= 0 && !g_floor) {
-      End();
-      PageSetState("error");
-    }
-  }
-  return 0;
+  emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
+  emscripten_set_touchend_callback("#stage", nullptr, EM_FALSE, OnTouchEnd);
+  emscripten_request_animation_frame_loop(WaitingFrame, nullptr);
+  return 0;  // the runtime stays alive for the callbacks
 }

@@ -4,7 +4,7 @@
 // once it runs.
 "use strict";
 function vortaluxFailed() {
-  window.vortalux = Object.assign(window.vortalux || {passes: 0, steps: "", firstFrameMs: null},
+  window.vortalux = Object.assign(window.vortalux || {passes: 0, firstFrameMs: null},
                                   {state: "error"});
   document.body.dataset.state = "error";
 }
@@ -38,8 +38,8 @@ document.addEventListener("fullscreenchange", function () {
 // it is the canvas's own device pixels, the whole page, followed through every resize, rotation,
 // full-screen change and change of pixel density: the ResizeObserver's device-pixel box where the
 // browser has one, otherwise the CSS size times devicePixelRatio, watched for density changes too.
-// "?size=WxH" keeps a fixed buffer (tests and measurements; the benchmark's "?drive" and "?floor"
-// keep 1024x768 unless told otherwise); a malformed size is ignored.
+// The shell keeps a fixed buffer instead where the address asks for one ("?size=WxH", and the
+// timedemo's 1024x768).
 (function () {
   const canvas = Module.canvas;
   let size = null;
@@ -53,10 +53,6 @@ document.addEventListener("fullscreenchange", function () {
     if (size) Module._vortalux_canvas_size(size[0], size[1]);
   };
 
-  const timed = vortaluxQuery.has("drive") || vortaluxQuery.has("floor");
-  const fixed = /^([1-9][0-9]{0,4})x([1-9][0-9]{0,4})$/.exec(
-    vortaluxQuery.get("size") || (timed ? "1024x768" : ""));
-  if (fixed) return tell(Number(fixed[1]), Number(fixed[2]));
 
   const devicePixels = typeof ResizeObserverEntry === "function" &&
     "devicePixelContentBoxSize" in ResizeObserverEntry.prototype;
@@ -79,11 +75,11 @@ document.addEventListener("fullscreenchange", function () {
   })();
 })();
 
-// The benchmark's pages ("?drive", "?floor") measure the drawing alone, not the worker's first
-// install. The worker installs once the demo has loaded, so that its copies of the files come
-// from the browser's cache and not over the network a second time, racing the page's own.
+// The timedemo measures the drawing alone, not the worker's first install. The worker installs
+// once the demo has loaded, so that its copies of the files come from the browser's cache and not
+// over the network a second time, racing the page's own.
 if ("serviceWorker" in navigator && location.protocol !== "file:" &&
-    !vortaluxQuery.has("drive") && !vortaluxQuery.has("floor")) {
+    !vortaluxQuery.has("timedemo")) {
   Module.postRun = function () {
     navigator.serviceWorker.register("service-worker.js").catch(function () {});
   };
