@@ -3,11 +3,10 @@
 # Usage: tools/deps.sh [run|test]   (run: build and start the demo; test: everything the tests use)
 set -euo pipefail
 
-# The release build that run-demo.sh makes also builds the tests, tools and benchmarks.
+# run-demo.sh builds the program and its pictures only (the demo preset).
 run_packages=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
-  libopengl-dev libegl1 libegl-mesa0 libgl1-mesa-dri libopengl0 libglu1-mesa libpng-dev
-  libgtest-dev libgmock-dev libbenchmark-dev)
-test_packages=("${run_packages[@]}" clang lld clang-format git
+  libopengl-dev libegl1 libegl-mesa0 libgl1-mesa-dri libopengl0 libglu1-mesa libpng-dev)
+test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang lld clang-format git
   libclang-rt-14-dev g++-mingw-w64-x86-64-win32 xvfb xauth xdotool x11-apps imagemagick
   wine64 libgl1 libxrandr2 libxxf86vm1 libxi6 libxcursor1 libxinerama1 libxrender1 libxcomposite1
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils valgrind

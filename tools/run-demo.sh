@@ -4,19 +4,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh run
-cmake --preset release >/dev/null
-cmake --build --preset release --parallel
+# Only what the demo needs: the program and its pictures, no tests, tools or benchmarks.
+cmake --preset demo >/dev/null
+cmake --build --preset demo --parallel
 
-program=build/release/vortalux
+program=build/demo/vortalux
 if [ ! -x "$program" ]; then
-  echo "Built the core library; the Linux program is not part of this build yet." >&2
+  echo "The build made no program: SDL2 was not found (Debian: libsdl2-dev)." >&2
   exit 1
 fi
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
-  echo "Frames can still be rendered offscreen: build/release/vortalux-frame --help" >&2
+  echo "Frames can still be rendered offscreen: see vortalux-frame in CONTRIBUTING.md" >&2
   exit 1
 fi
-# The program reads its pictures from gfx/ under the working directory; options go on to it
-# (tools/run-demo.sh --window, --classic, --help).
-cd build/release && exec ./vortalux "$@"
+# Options go on to the program (tools/run-demo.sh --window, --classic, --help).
+exec "$program" "$@"

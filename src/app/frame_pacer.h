@@ -1,4 +1,4 @@
-// The pace of the Linux program and of the page: the loop's steps at 60 a second of the shell's
+// The pace of the SDL program and of the page: the loop's steps at 60 a second of the shell's
 // clock whatever the display's rate, and every frame drawn between the last two steps at the
 // frame's own time, so that each frame of a fast display shows a new picture while the vehicle
 // moves exactly as the steps say. Portable: it sees the frame's time in milliseconds, the arrows

@@ -1,4 +1,4 @@
-// Steps 2 to 4 of a pass of the main loop, shared by both shells: the held arrows move
+// Steps 2 to 4 of a pass of the main loop, shared by every shell: the held arrows move
 // and turn the vehicle. Portable; needs no OpenGL.
 #pragma once
 

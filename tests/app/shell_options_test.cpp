@@ -1,4 +1,4 @@
-// The Linux program's command line: each screen mode, help wherever it is asked for, and a clear
+// The SDL program's command line: each screen mode, help wherever it is asked for, and a clear
 // refusal of anything else, with the help naming every option it takes.
 #include "app/shell_options.h"
 
