@@ -43,7 +43,7 @@
 // loop, the journal (window.vortalux.steps, while recording), the time of the first frame, and
 // the timedemo's figures.
 //
-// Only this file of the program includes emscripten/html5.h.
+// The page's own hooks are in page.cpp and its pads in page_pads.cpp.
 #include <GL/gl.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -59,66 +59,12 @@
 
 #include "app/demo_loop.h"
 #include "app/key_table.h"
-#include "app/pad_keys.h"
+#include "app/web/page.h"
+#include "app/web/page_pads.h"
 #include "app/web/page_query.h"
 #include "web/lost_context.h"
 
 namespace {
-
-// clang-format off
-// Page hooks. The state is also the page's data-state, which chooses the message it shows; the
-// detail fills that message's blanks (what the address got wrong, the timedemo's figures).
-EM_JS(void, PageSetState, (const char* state, const char* detail), {
-  const v = window.vortalux;
-  v.state = UTF8ToString(state);
-  document.body.dataset.state = v.state;
-  const text = UTF8ToString(detail);
-  for (const blank of document.querySelectorAll("#message .detail")) blank.textContent = text;
-});
-
-// window.vortalux, with the journal read from the loop's own whenever a script asks for it.
-EM_JS(void, PageBegin, (), {
-  const v = window.vortalux = window.vortalux || {};
-  Object.assign(v, {passes: 0, firstFrameMs: null, timedemo: null});
-  Object.defineProperty(v, "steps", {
-    configurable: true,
-    get: function () { return UTF8ToString(Module._vortalux_journal()); },
-  });
-});
-
-EM_JS(void, PageCountPass, (), {
-  const v = window.vortalux;
-  v.passes++;
-  if (v.firstFrameMs === null) v.firstFrameMs = performance.now();
-});
-
-// A note over the running picture, and in the console, for what the demo goes on without.
-EM_JS(void, PageNote, (const char* text), {
-  const note = UTF8ToString(text);
-  document.getElementById("note").textContent = note;
-  console.error(note);
-});
-
-EM_JS(void, PageSetTimedemo, (int frames, double seconds, double fps, double medianMs,
-                              double p99Ms, double maxMs, double displayMs), {
-  window.vortalux.timedemo = {frames: frames, seconds: seconds, fps: fps, medianMs: medianMs,
-                              p99Ms: p99Ms, maxMs: maxMs, displayMs: displayMs,
-                              measured: displayMs >= 3 ? "display" : "uncapped"};
-});
-
-// location.search into buffer (size bytes); returns the bytes it needs.
-EM_JS(int, PageQueryString, (char* buffer, int size), {
-  stringToUTF8(location.search, buffer, size);
-  return lengthBytesUTF8(location.search) + 1;
-});
-
-// Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
-// page goes; losing the current context (GLctx) gives that back at once.
-EM_JS(void, PageLoseContext, (), {
-  const lose = GLctx && GLctx.getExtension("WEBGL_lose_context");
-  if (lose) lose.loseContext();
-});
-// clang-format on
 
 // How long the page waits for the browser to give a lost context back before it says so.
 constexpr double kRestoreWaitMs = 5000;
@@ -136,19 +82,12 @@ PageQuery g_query;
 DemoLoop g_loop;
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 bool g_running = false;
-bool g_looping = false;        // an animation frame of the loop is asked for
-Size g_size = {1024, 768};     // the drawing buffer asked for: page.js's, or the query's
-PadKeys g_padKeys;             // what the pads held at the last poll, as the key table has it
+bool g_looping = false;     // an animation frame of the loop is asked for
+Size g_size = {1024, 768};  // the drawing buffer asked for: page.js's, or the query's
+PagePads g_pads;
 bool g_lost = false;           // the browser has taken the context away and not yet given it back
 int g_losses = 0;              // tells a wait for a restore from the waits of earlier losses
 std::vector<double> g_paceMs;  // the timedemo's idle animation frames
-
-std::string QueryString() {
-  std::string search(static_cast<size_t>(PageQueryString(nullptr, 0)), '\0');
-  PageQueryString(&search[0], static_cast<int>(search.size()));
-  search.pop_back();  // the terminating NUL
-  return search;
-}
 
 int KeyCode(const char* key) {
   if (std::strcmp(key, "ArrowUp") == 0) return kKeyUp;
@@ -162,34 +101,7 @@ int KeyCode(const char* key) {
 // Every key let go, the pads' included: the next poll gives the table what the pads still hold.
 void ReleaseAllKeys() {
   ClearKeys();
-  g_padKeys = PadKeys();
-}
-
-// Reads every connected pad in the standard mapping, all of them as one, and gives the key table
-// what changed since the last poll: a pad that is unplugged lets go of what it held. True when
-// Start has just been pressed.
-bool PollPads() {
-  PadState pad;
-  if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
-    const int count = emscripten_get_num_gamepads();
-    for (int i = 0; i < count; ++i) {
-      EmscriptenGamepadEvent e;
-      if (emscripten_get_gamepad_status(i, &e) != EMSCRIPTEN_RESULT_SUCCESS || !e.connected ||
-          std::strcmp(e.mapping, "standard") != 0) {
-        continue;
-      }
-      for (int b = 0; b < kPadButtonCount && b < e.numButtons; ++b) {
-        pad.pressed[b] = pad.pressed[b] || e.digitalButton[b];
-      }
-      const float x = e.numAxes > 0 ? static_cast<float>(e.axis[0]) : 0;
-      if (std::fabs(x) > std::fabs(pad.stickX)) pad.stickX = x;
-    }
-  }
-  const PadKeys now = KeysOfPad(pad);
-  ApplyPadKeys(g_padKeys, now);
-  const bool started = now.start && !g_padKeys.start;
-  g_padKeys = now;
-  return started;
+  g_pads.Release();
 }
 
 // WM_CLOSE: the loop stops (its frame returns false), the context goes, full screen is left; the
@@ -216,8 +128,7 @@ double DisplayFrameMs() {
 void EndTimedemo() {
   const FrameFigures& f = g_loop.Figures();
   const double displayMs = DisplayFrameMs();
-  PageSetTimedemo(static_cast<int>(f.frames), f.seconds, f.fps, f.medianMs, f.p99Ms, f.maxMs,
-                  displayMs);
+  PageSetTimedemo(f, displayMs);
   char pace[160];
   if (displayMs >= 3) {
     std::snprintf(pace, sizeof pace,
@@ -232,7 +143,7 @@ void EndTimedemo() {
 
 // One pass of the loop at the animation frame's timestamp, ms.
 void Pass(double ms) {
-  PollPads();
+  g_pads.Poll();
   if (!g_loop.Pass(ms)) return EndTimedemo();
   if (g_query.timedemo) {  // the frame drawn before the next begins, so that each one counts
     unsigned char pixel[4];
@@ -286,7 +197,7 @@ void NoteMissingPictures(const std::vector<std::string>& failed) {
   if (failed.empty()) return;
   std::string note = "Pictures not found, drawn untextured:";
   for (const std::string& path : failed) note += " " + path;
-  PageNote(note.c_str());
+  PageNote(note);
 }
 
 // WM_CREATE and what WinMain does after it: the context, the scene, the vehicle's first step,
@@ -320,7 +231,7 @@ void Start(bool fullScreen) {
 // The waiting page polls the pads too, so that Start can start the demo.
 EM_BOOL WaitingFrame(double, void*) {
   if (g_context != 0) return EM_FALSE;  // started (or failed to start): no more waiting
-  if (PollPads()) Start(true);
+  if (g_pads.Poll()) Start(true);
   return g_context == 0;
 }
 
@@ -417,7 +328,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* vortalux_journal() {
 
 int main() {
   PageBegin();
-  g_query = ParsePageQuery(QueryString());
+  g_query = ParsePageQuery(PageQueryString());
   if (!g_query.error.empty()) {
     PageSetState("bad-query", g_query.error.c_str());
     std::fprintf(stderr, "vortalux: the address cannot be followed: %s\n", g_query.error.c_str());
