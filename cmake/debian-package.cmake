@@ -7,7 +7,7 @@
 #   share/icons/hicolor/<N>x<N>/apps/vortalux.png   N = 16, 32, 48, 64, 128, 256
 #   share/metainfo/org.example.vortalux.metainfo.xml   AppStream, for software centres
 #   share/man/man6/vortalux.6.gz
-#   share/doc/vortalux/             README.md with docs/images/, copyright, changelog.gz
+#   share/doc/vortalux/             README.md with docs/, copyright, changelog.gz
 # All of it is the component "debian", which a plain `cmake --install` leaves out.
 include(${CMAKE_CURRENT_LIST_DIR}/debian-texts.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/appstream.cmake)
@@ -56,8 +56,8 @@ install(FILES ${deb_files}/${VORTALUX_METAINFO_ID}.metainfo.xml DESTINATION shar
 install(FILES ${deb_files}/vortalux.6.gz DESTINATION share/man/man6 ${component})
 install(FILES ${deb_files}/copyright ${deb_files}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
   DESTINATION ${deb_doc_dir} ${component})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${deb_doc_dir}/docs ${component}
-  FILES_MATCHING PATTERN "*.png")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${deb_doc_dir} ${component}
+  FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_PACKAGE_NAME vortalux)

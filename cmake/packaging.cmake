@@ -4,7 +4,7 @@
 #   cmake --workflow --preset linux-package    ->  build/linux-package/Vortalux-<version>-linux-x86_64.tar.gz
 #                                                  and build/linux-package/vortalux_<version>_amd64.deb
 # The zip and the .tar.gz unpack to one folder with the program, its gfx/ pictures, README.md,
-# LICENSE and the pictures README.md shows (docs/images/); the .tar.gz also with share/, the
+# LICENSE and the pages and pictures README.md links to (docs/); the .tar.gz also with share/, the
 # desktop entry and icons to copy into ~/.local/share. The program reads gfx/ from its
 # working directory: Windows starts vortalux.exe in its own folder; on Linux the launcher
 # `vortalux` changes to its folder and starts bin/vortalux. Those two take what is installed as
@@ -86,9 +86,9 @@ foreach(document README.md LICENSE)
     message(WARNING "${document} is missing: the package will lack it")
   endif()
 endforeach()
-# The pictures README.md shows, at the same path beside it.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION docs COMPONENT demo
-  FILES_MATCHING PATTERN "*.png")
+# The pages and pictures README.md links to, at the same paths beside it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION . COMPONENT demo
+  FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 set(CPACK_PACKAGE_NAME Vortalux)
 set(CPACK_PACKAGE_VENDOR "Vortalux developers")

@@ -1,7 +1,7 @@
 # The web site as one zip (CPack): cmake --workflow --preset web-package ->
 # build/web/Vortalux-<version>-web.zip, unpacking to a folder that any static web server serves:
 # index.html, its scripts and style, the manifest and its icons, the service worker, vortalux.js,
-# vortalux.wasm, vortalux.data, README.md with the pictures it shows (docs/images/), LICENSE.
+# vortalux.wasm, vortalux.data, README.md with the pages and pictures it links to (docs/), LICENSE.
 if(NOT TARGET vortalux)
   return()
 endif()
@@ -14,7 +14,8 @@ foreach(document README.md LICENSE)
     install(FILES ${PROJECT_SOURCE_DIR}/${document} DESTINATION . COMPONENT demo)
   endif()
 endforeach()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION docs COMPONENT demo)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION . COMPONENT demo
+  FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Vortalux)
