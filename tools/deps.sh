@@ -11,7 +11,7 @@ test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev c
   wine64 libgl1 libxrandr2 libxxf86vm1 libxi6 libxcursor1 libxinerama1 libxrender1 libxcomposite1
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils valgrind
   emscripten chromium firefox-esr nodejs python3 dpkg-dev file fakeroot lintian desktop-file-utils
-  nsis appstream)
+  nsis appstream sway xwayland grim libwayland-dev libxkbcommon-dev)
 
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;
