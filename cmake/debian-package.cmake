@@ -66,7 +66,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORTALUX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 vortalux_wrap("${VORTALUX_ABOUT}" "" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
-# The libraries it links come from dpkg-shlibdeps; SDL opens the OpenGL window system library
-# (GLX, libGL.so.1) only at run time, so that one is named here.
+# The libraries it links come from dpkg-shlibdeps; SDL opens the OpenGL window system libraries
+# only at run time, so those are named here: GLX (libGL.so.1) on X11 and EGL (libEGL.so.1) on
+# Wayland. Where the compositor leaves window decorations to the program (GNOME), SDL draws
+# --window's title bar and borders through libdecor, which loads a plugin to draw them; without
+# one the window has none, so the plugin is recommended, as libdecor itself recommends it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo | libdecor-0-plugin-1")
