@@ -266,6 +266,12 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      // Read from the event alone: the program asks SDL for no keymap and no key state. On
+      // Wayland, SDL 2.26 looks a key up in the xkb keymap itself (where it has been seen to
+      // crash) only for a keyboard whose layout has no name, as tools that generate a keymap
+      // make one; a later keymap that fails to compile then leaves it a null keymap to read.
+      // The keymap a compositor gives a physical keyboard names its layout, so that lookup is
+      // never made for one.
       int key = WindowsKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
       if (key != 0) SetKey(key, event.type == SDL_KEYDOWN ? 1 : 0);
       if (event.type == SDL_KEYDOWN && !event.key.repeat && g_mode != ScreenMode::kClassic &&
