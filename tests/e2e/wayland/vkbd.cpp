@@ -6,9 +6,10 @@
 // takes its actions from standard input. Needs a Wayland display (WAYLAND_DISPLAY),
 // libwayland-client and libxkbcommon.
 //
-// The session form is what a test wants: a keyboard plugged in only for its keys reaches a
-// program only after the program has seen the seat gain a keyboard and asked for it, which a
-// program busy drawing a frame may do after the keys are gone.
+// The session form is what a test wants. A keyboard plugged in only for its keys reaches a
+// program once the program has seen the seat gain a keyboard and asked for it, which a program
+// busy drawing a frame does after the first press has gone by; the compositor then reports the
+// held key in wl_keyboard.enter, from which SDL 2.26 takes only modifiers, so a held Up is lost.
 //
 // A keymap generated for the keys to be sent, as some virtual-keyboard tools make, would not do:
 // its layout has no name, and SDL 2.26 takes a keyboard with a nameless layout for an arbitrary
