@@ -40,9 +40,10 @@ rm -rf "$work" && mkdir -p "$work"
 [ -x "$runtime/vortalux-frame" ] || die "no vortalux-frame at $runtime to render the pictures"
 [ -d "$runtime/gfx" ] || die "no gfx/ beside the program in $runtime"
 [ -x "$vkbd" ] || die "no key client at $vkbd"
-need_tools sway swaymsg Xwayland grim setpriv useradd python3 compare identify mogrify
+need_tools sway swaymsg Xwayland grim setpriv python3 compare identify mogrify
 [ "$(id -u)" = 0 ] ||
   skip "not root: sway refuses root, and only root can make the user to run it as"
+need_tools useradd
 
 # The user, made once for every run of the test.
 user=vortalux-e2e
