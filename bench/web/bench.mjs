@@ -349,9 +349,12 @@ function report(options, frames, paths, browsers, native, inWindow, sizes, downl
     const windowed = s.window_over_browser === undefined ? ''
       : `, in a window ${f(s.window_over_browser, 2)} (${
         verdict(s.window_over_browser <= kTargets[name])})`;
+    // Chromium started uncapped still spaces the animation frames of a page that draws nothing
+    // at 60 Hz, while it runs frames that draw back to back: the timedemo's idle frames may call
+    // a browser held to the display that is not.
     const paced = s.runs.filter((r) => r.measured === 'display').map((r) => f(r.displayMs, 1));
-    const capped = paced.length ? `; the page's idle animation frames came ${paced.join(', ')
-    } ms apart, which it takes for a display's pace: a busy machine, or frames held to the display`
+    const capped = paced.length ? `; the page said "held to the display" (idle frames ${
+      paced.join(', ')} ms apart), which Chromium's pace of idle frames alone can make it say`
       : '';
     lines.push(`${name}: native / browser offscreen ${f(ratio, 2)} (target <= ${kTargets[name]}, ${
       verdict(ratio <= kTargets[name])})${windowed}; native floor / bare floor ${
