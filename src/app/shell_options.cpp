@@ -2,6 +2,7 @@
 #include "app/shell_options.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -19,6 +20,14 @@ ShellOptions Refuse(std::string error) {
   return options;
 }
 
+// A whole number from 1 to most, digits only: no sign, no space, nothing after it.
+bool Count(const char* digits, long most, long* value) {
+  const size_t length = std::strlen(digits);
+  if (length == 0 || length > 9 || std::strspn(digits, "0123456789") != length) return false;
+  *value = std::strtol(digits, nullptr, 10);
+  return *value >= 1 && *value <= most;
+}
+
 }  // namespace
 
 ShellOptions ParseShellOptions(int argc, const char* const* argv) {
@@ -32,6 +41,15 @@ ShellOptions ParseShellOptions(int argc, const char* const* argv) {
     }
     if (std::strcmp(arg, "--timedemo") == 0) {
       options.timedemo = true;
+      continue;
+    }
+    if (std::strcmp(arg, "--frames") == 0) {
+      if (i + 1 == argc) return Refuse("--frames needs a value");
+      const char* value = argv[++i];
+      if (!Count(value, kMostTimedemoFrames, &options.frames)) {
+        return Refuse(std::string("--frames '") + value + "' is not a whole number from 1 to " +
+                      std::to_string(kMostTimedemoFrames));
+      }
       continue;
     }
     if (std::strcmp(arg, "--play") == 0 || std::strcmp(arg, "--record") == 0) {
@@ -62,11 +80,13 @@ ShellOptions ParseShellOptions(int argc, const char* const* argv) {
   if (options.timedemo && !options.play.empty()) {
     return Refuse("--timedemo and --play cannot be given together");
   }
+  if (options.frames > 0 && !options.timedemo) return Refuse("--frames is for --timedemo");
   return options;
 }
 
 std::string ShellUsage() {
-  return "usage: vortalux [--window | --classic] [--timedemo | --play STEPS] [--record FILE]\n"
+  return "usage: vortalux [--window | --classic] [--timedemo [--frames N] | --play STEPS]\n"
+         "                [--record FILE]\n"
          "A 3D driving demo: a vehicle on a generated track that climbs, dips and banks.\n"
          "\n"
          "With no option it fills the screen at the desktop's own size, at every pixel, and\n"
@@ -81,6 +101,7 @@ std::string ShellUsage() {
          "  --timedemo      drive the whole track, one step a frame as fast as the machine\n"
          "                  draws, then print the frames, seconds, frames per second and the\n"
          "                  frame times (median, 99th percentile, max), and exit\n"
+         "  --frames N      the timedemo's first N frames only (1 to 1000000)\n"
          "  --play STEPS    play a drive back at 60 steps a second, such as\n"
          "                  'up*690 left*8 up*10' (up, left, right, none, joined by '+'); the\n"
          "                  keys drive after it\n"

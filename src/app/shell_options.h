@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/key_steps.h"
+#include "app/timedemo.h"
 
 enum class ScreenMode {
   kDesktop,  // full screen at the desktop's own size, no mode switch (no option)
@@ -27,6 +28,7 @@ struct ShellOptions {
   Outcome outcome = kRun;
   ScreenMode mode = ScreenMode::kDesktop;
   bool timedemo = false;
+  long frames = 0;             // --frames: the timedemo's frames at most; 0 for the whole drive
   std::vector<KeyGroup> play;  // --play's steps; empty without it
   std::string record;          // --record's file; empty without it
   std::string error;           // for kError: what was wrong, one line, without the program's name
@@ -34,7 +36,8 @@ struct ShellOptions {
 
 // Reads argv[1..argc-1] in order. --help or -h stops there with kHelp; an argument that is not an
 // option, an option without its value, a malformed --play, a second screen mode after another
-// one, or --timedemo with --play or --classic, stops with kError. Giving the same mode twice is
+// one, --timedemo with --play or --classic, or --frames without --timedemo or outside 1 to
+// kMostTimedemoFrames, stops with kError. Giving the same mode twice is
 // no conflict.
 ShellOptions ParseShellOptions(int argc, const char* const* argv);
 

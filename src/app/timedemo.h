@@ -11,6 +11,9 @@
 
 class Vehicle;
 
+// The most frames a timed run may be limited to: the program's --frames, the page's &frames.
+constexpr long kMostTimedemoFrames = 1000000;
+
 // The arrows held on the given step (0-based). The script repeats with no end of its own: the
 // drive ends when the vehicle reaches the finish (DriveFinished).
 Arrows DriveArrowsAt(long step);

@@ -1,6 +1,7 @@
 // What the web end-to-end test and the browser benchmark share: the built site served on a free
 // loopback port by Python's http.server, headless Chromium with WebGL on SwiftShader or llvmpipe,
-// and bounded waits. Everything started here is stopped by the close() it returns, on every path.
+// Xvfb servers of their own, and bounded waits. Everything started here is stopped by the close()
+// it returns, on every path.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
@@ -141,6 +142,33 @@ export async function until(page, test, ms, what, every = 25) {
   }
 }
 
+// An X server of its own: Xvfb with one screen of `screen` (WxHxDEPTH), which picks a free display
+// and says which. Resolves to { display: ':N', close } once it has; close() stops it.
+export async function startXvfb(screen) {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', screen, '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const close = () => xvfb.exitCode === null && xvfb.kill();
+  let timer;
+  try {
+    const number = await new Promise((resolve, reject) => {
+      let text = '';
+      xvfb.stdio[3].on('data', (data) => {
+        text += data;
+        if (text.includes('\n')) resolve(text.trim());
+      });
+      xvfb.once('error', (error) => reject(new Error(`Xvfb could not start: ${error.message}`)));
+      xvfb.once('exit', () => reject(new Error('Xvfb stopped before it gave a display')));
+      timer = setTimeout(() => reject(new Error('Xvfb gave no display in 10 s')), 10000);
+    });
+    return { display: `:${number}`, close };
+  } catch (error) {
+    close();
+    throw error;
+  } finally {
+    clearTimeout(timer);
+  }
+}
+
 export const firefoxPath = process.env.VORTALUX_FIREFOX ?? '/usr/bin/firefox-esr';
 
 // Firefox in a real window on an Xvfb server of its own, driven over WebDriver BiDi, with a
@@ -148,29 +176,19 @@ export const firefoxPath = process.env.VORTALUX_FIREFOX ?? '/usr/bin/firefox-esr
 // llvmpipe once told not to refuse a software rasteriser. The renderer string is checked and
 // returned; close() stops Firefox and the X server.
 export async function launchFirefox() {
-  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const xvfb = await startXvfb('1280x1024x24');
   let browser = null;
   const close = async () => {
     if (browser) await Promise.race([browser.close(), sleep(10000)]).catch(() => {});
     browser?.process()?.kill('SIGKILL');
-    xvfb.kill();
+    xvfb.close();
   };
   try {
-    const display = await new Promise((resolve, reject) => {
-      let text = '';
-      xvfb.stdio[3].on('data', (data) => {
-        text += data;
-        if (text.includes('\n')) resolve(text.trim());
-      });
-      xvfb.once('exit', () => reject(new Error('Xvfb stopped before it gave a display')));
-      setTimeout(() => reject(new Error('Xvfb gave no display in 10 s')), 10000);
-    });
     browser = await puppeteer.launch({
       browser: 'firefox',
       executablePath: firefoxPath,
       headless: false,
-      env: { ...process.env, DISPLAY: `:${display}` },
+      env: { ...process.env, DISPLAY: xvfb.display },
       defaultViewport: { width, height },
       timeout: 60000,
       protocolTimeout: 60000,

@@ -10,8 +10,9 @@
 // follows the frame rate. Every size change re-projects at the new size, so nothing is
 // stretched. Vertical sync is asked for; where the swaps do not wait for the display (Xvfb has no
 // vertical blank), FrameCap keeps the frames to the display's rate instead of spinning the
-// processor. --timedemo drives the timedemo's drive one step a frame, without vertical sync or
-// cap, and prints its figures; --play plays a drive back; --record writes the drive taken.
+// processor. --timedemo drives the timedemo's drive one step a frame (its first --frames only,
+// when given), without vertical sync or cap, and prints its figures; --play plays a drive back;
+// --record writes the drive taken.
 //
 // Where the session is Wayland (WAYLAND_DISPLAY set), the paced modes ask SDL for Wayland first,
 // so that a scaled desktop gets every device pixel instead of Xwayland's scaled-up picture;
@@ -355,6 +356,7 @@ int main(int argc, char** argv) {
   loop.pace = g_mode == ScreenMode::kClassic ? Pace::kPass : Pace::kClock;
   loop.play = g_options.play;
   loop.timedemo = g_options.timedemo;
+  loop.timedemoFrames = g_options.frames;
   loop.record = !g_options.record.empty();
   g_loop = std::make_unique<DemoLoop>(loop);
   ChooseVideoDriver();

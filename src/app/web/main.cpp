@@ -9,9 +9,8 @@
 //   RegisterClassA / CreateWindowExA  the page's <canvas id="canvas">, which fills the page; its
 //                               drawing buffer is the size page.js asks for (the canvas's device
 //                               pixels, or "?size=WxH"), within what the context can draw into
-//   ChoosePixelFormat           context attributes: RGB without alpha, depth, no antialiasing;
-//                               the buffer is not kept after presenting (every picture shown is
-//                               drawn in its own frame)
+//   ChoosePixelFormat           context attributes (page_context.h): RGB without alpha, depth,
+//                               no antialiasing; the buffer is not kept after presenting
 //   wglCreateContext/MakeCurrent  emscripten_webgl_create_context / make_context_current
 //   ChangeDisplaySettingsA      emscripten_request_fullscreen on the page's stage: the page's
 //                               new size reaches the drawing buffer like any other resize
@@ -43,7 +42,8 @@
 // loop, the journal (window.vortalux.steps, while recording), the time of the first frame, and
 // the timedemo's figures.
 //
-// The page's own hooks are in page.cpp and its pads in page_pads.cpp.
+// The page's own hooks are in page.cpp, its pads in page_pads.cpp and its WebGL context's
+// attributes in page_context.h.
 #include <GL/gl.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -60,6 +60,7 @@
 #include "app/demo_loop.h"
 #include "app/key_table.h"
 #include "app/web/page.h"
+#include "app/web/page_context.h"
 #include "app/web/page_pads.h"
 #include "app/web/page_query.h"
 #include "web/lost_context.h"
@@ -204,21 +205,8 @@ void NoteMissingPictures(const std::vector<std::string>& failed) {
 // the size report, then the loop.
 void Start(bool fullScreen) {
   if (g_running || g_context != 0) return;  // one run per page; reload to start again
-  EmscriptenWebGLContextAttributes attributes;
-  emscripten_webgl_init_context_attributes(&attributes);
-  attributes.alpha = EM_FALSE;
-  attributes.depth = EM_TRUE;
-  attributes.stencil = EM_FALSE;
-  attributes.antialias = EM_FALSE;
-  attributes.preserveDrawingBuffer = EM_FALSE;
-  attributes.majorVersion = 2;
-  attributes.minorVersion = 0;
-  g_context = emscripten_webgl_create_context("#canvas", &attributes);
-  if (g_context <= 0 ||
-      emscripten_webgl_make_context_current(g_context) != EMSCRIPTEN_RESULT_SUCCESS) {
-    g_context = 0;
-    return PageSetState("no-webgl", "");
-  }
+  g_context = CreatePageContext("#canvas");
+  if (g_context == 0) return PageSetState("no-webgl", "");
   if (fullScreen) emscripten_request_fullscreen("#stage", EM_FALSE);  // a request; may be refused
   const Size buffer = SizeCanvas();
   NoteMissingPictures(g_loop.Start(buffer.width, buffer.height));

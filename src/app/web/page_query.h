@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/key_steps.h"
+#include "app/timedemo.h"
 
 constexpr int kMostQuerySize = 99999;  // ?size's largest side, before the context's own limit
-constexpr long kMostTimedemoFrames = 1000000;  // ?frames
 
 struct PageQuery {
   int width = 0;  // ?size=WxH: a fixed drawing buffer; 0 for the page's own device pixels
