@@ -349,13 +349,11 @@ function report(options, frames, paths, browsers, native, inWindow, sizes, downl
     const windowed = s.window_over_browser === undefined ? ''
       : `, in a window ${f(s.window_over_browser, 2)} (${
         verdict(s.window_over_browser <= kTargets[name])})`;
-    // Chromium started uncapped still spaces the animation frames of a page that draws nothing
-    // at 60 Hz, while it runs frames that draw back to back: the timedemo's idle frames may call
-    // a browser held to the display that is not.
+    // The page tells whether the browser held its frames to the display: then the figures are
+    // the display's, not the drawing's.
     const paced = s.runs.filter((r) => r.measured === 'display').map((r) => f(r.displayMs, 1));
-    const capped = paced.length ? `; the page said "held to the display" (idle frames ${
-      paced.join(', ')} ms apart), which Chromium's pace of idle frames alone can make it say`
-      : '';
+    const capped = paced.length ? `; the page says its frames were held to the display (${
+      paced.join(', ')} ms apart): these figures are not the drawing's` : '';
     lines.push(`${name}: native / browser offscreen ${f(ratio, 2)} (target <= ${kTargets[name]}, ${
       verdict(ratio <= kTargets[name])})${windowed}; native floor / bare floor ${
       f(s.native_over_bare, 2)}, bare floor plus native's scene ${f(s.native_over_best, 2)

@@ -40,7 +40,7 @@ EM_JS(void, JsSetTimedemo, (int frames, double seconds, double fps, double media
                             double p99Ms, double maxMs, double displayMs), {
   window.vortalux.timedemo = {frames: frames, seconds: seconds, fps: fps, medianMs: medianMs,
                               p99Ms: p99Ms, maxMs: maxMs, displayMs: displayMs,
-                              measured: displayMs >= 3 ? "display" : "uncapped"};
+                              measured: displayMs > 0 ? "display" : "uncapped"};
 });
 
 // location.search into buffer (size bytes); returns the bytes it needs.

@@ -16,7 +16,8 @@ void PageSetState(const char* state, const char* detail = "");
 void PageCountPass();
 // Says what the demo goes on without, over the picture and in the console.
 void PageNote(const std::string& text);
-// The timedemo's figures for scripts; displayMs is the display's frame interval measured first.
+// The timedemo's figures for scripts; displayMs is the display's frame interval where the
+// browser held its frames to it, else 0.
 void PageSetTimedemo(const FrameFigures& figures, double displayMs);
 std::string PageQueryString();  // location.search
 // Destroying Emscripten's handle leaves the canvas's context, and what it holds, alive until the
