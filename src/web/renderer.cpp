@@ -1,8 +1,10 @@
-// The renderer: the layer's programs (shaders.h), each compiled on first use, and the draws that
-// hand them triangles with the rest of the fixed state as uniforms and WebGL switches, and
-// textures as WebGL images made for their wraps (clamp_border.h). Uniforms and WebGL state are
-// only sent when they differ from what was sent last (webgl_state.h).
+// The renderer: the layer's programs (shaders.h), each compiled on first use and checked, the
+// first one the driver refuses kept for the shell (failure.h), and the draws that hand them
+// triangles with the rest of the fixed state as uniforms and WebGL switches, and textures as
+// WebGL images made for their wraps (clamp_border.h). Uniforms and WebGL state are only sent when
+// they differ from what was sent last (webgl_state.h).
 #include <GL/gl.h>
+#include <emscripten/html5.h>
 #include <webgl/webgl1.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "web/context.h"
+#include "web/failure.h"
 #include "web/lost_context.h"
 #include "web/shaders.h"
 #include "web/webgl_state.h"
@@ -22,6 +25,7 @@ namespace {
 // values last sent to each.
 struct Program {
   GLuint program = 0;
+  bool linked = false;  // compiled and linked: false draws nothing
   GLint location[kUniformCount];
   float sent[kUniformCount][16];
   bool known[kUniformCount];
@@ -34,28 +38,76 @@ Program g_programs[kProgramCount];
 GLuint g_streamBuffer = 0;  // the waiting triangles, uploaded at each Flush
 GLuint g_attributesOf = 0;  // the buffer the vertex attribute pointers point into
 
-GLuint Compile(GLenum type, const std::string& source) {
+std::string g_failure;  // the first refusal, for Failure(); kept for the page's life
+
+// The driver's log of a shader or program, on one line.
+std::string InfoLog(GLuint object, bool program) {
+  GLint length = 0;
+  if (program) {
+    emscripten_glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+  } else {
+    emscripten_glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+  }
+  std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
+  GLsizei written = 0;
+  if (program) {
+    emscripten_glGetProgramInfoLog(object, length, &written, &log[0]);
+  } else {
+    emscripten_glGetShaderInfoLog(object, length, &written, &log[0]);
+  }
+  log.resize(static_cast<size_t>(std::max(written, 0)));
+  std::replace(log.begin(), log.end(), '\n', ' ');
+  while (!log.empty() && (log.back() == ' ' || log.back() == '\0')) log.pop_back();
+  return log.empty() ? "the driver gave no log" : log;
+}
+
+// Keeps the first failure, unless the context is lost: every status then reads as failed.
+void Fail(const std::string& what, GLuint object, bool program) {
+  if (!g_failure.empty() ||
+      emscripten_is_webgl_context_lost(emscripten_webgl_get_current_context())) {
+    return;
+  }
+  g_failure = what + ": " + InfoLog(object, program);
+}
+
+// True when the shader compiled.
+bool Compile(GLuint shader, GLenum type, unsigned key) {
+  const std::string source =
+      type == GL_VERTEX_SHADER ? VertexShaderSource(key) : FragmentShaderSource(key);
   const char* text = source.c_str();
-  const GLuint shader = emscripten_glCreateShader(type);
   emscripten_glShaderSource(shader, 1, &text, nullptr);
   emscripten_glCompileShader(shader);
-  return shader;
+  GLint compiled = GL_FALSE;
+  emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled) return true;
+  Fail(std::string(type == GL_VERTEX_SHADER ? "the vertex" : "the fragment") + " shader of " +
+           ProgramName(key) + " did not compile",
+       shader, false);
+  return false;
 }
 
 Program& ProgramFor(unsigned key) {
   Program& p = g_programs[key];
   if (p.program != 0) return p;
   p.program = emscripten_glCreateProgram();
-  const GLuint shaders[] = {Compile(GL_VERTEX_SHADER, VertexShaderSource(key)),
-                            Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(key))};
+  const GLuint shaders[] = {emscripten_glCreateShader(GL_VERTEX_SHADER),
+                            emscripten_glCreateShader(GL_FRAGMENT_SHADER)};
+  const bool vertexCompiled = Compile(shaders[0], GL_VERTEX_SHADER, key);
+  const bool fragmentCompiled = Compile(shaders[1], GL_FRAGMENT_SHADER, key);
   for (GLuint shader : shaders) emscripten_glAttachShader(p.program, shader);
   for (GLuint a = 0; a < kAttributeCount; ++a) {
     emscripten_glBindAttribLocation(p.program, a, kAttributeNames[a]);
   }
-  emscripten_glLinkProgram(p.program);
+  if (vertexCompiled && fragmentCompiled) {
+    emscripten_glLinkProgram(p.program);
+    GLint linked = GL_FALSE;
+    emscripten_glGetProgramiv(p.program, GL_LINK_STATUS, &linked);
+    p.linked = linked != GL_FALSE;
+    if (!p.linked) Fail(ProgramName(key) + " did not link", p.program, true);
+  }
   for (GLuint shader : shaders) emscripten_glDeleteShader(shader);  // freed with the program
   for (int u = 0; u < kUniformCount; ++u) {
-    p.location[u] = emscripten_glGetUniformLocation(p.program, kUniformNames[u]);
+    p.location[u] = p.linked ? emscripten_glGetUniformLocation(p.program, kUniformNames[u]) : -1;
     p.known[u] = false;
   }
   return p;  // uTexture keeps its default, unit 0
@@ -161,6 +213,7 @@ void Draw(Context& context, GLuint buffer, const Matrix& modelview, const float*
   const FixedState& s = context.state;
   TextureObject* texture = DrawnTexture(context);
   Program& p = ProgramFor(KeyFor(s, texture, outside));
+  if (!p.linked) return;  // the shell hears of it through Failure()
   webgl::UseProgram(p.program);
   webgl::Viewport(context.viewport);
   webgl::Enable(GL_BLEND, s.blend);
@@ -186,6 +239,10 @@ void Draw(Context& context, GLuint buffer, const Matrix& modelview, const float*
 }
 
 }  // namespace
+
+const char* Failure() {
+  return g_failure.c_str();
+}
 
 void ForgetWebGlObjects() {
   for (Program& p : g_programs) p = Program{};

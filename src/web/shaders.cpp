@@ -129,4 +129,13 @@ std::string FragmentShaderSource(unsigned program) {
   return Source(program, kFragmentShader);
 }
 
+std::string ProgramName(unsigned program) {
+  std::string defined;
+  for (unsigned bit = 0; (1u << bit) < kProgramCount; ++bit) {
+    if (program & (1u << bit)) defined += std::string(defined.empty() ? "" : " ") + kDefines[bit];
+  }
+  return "program " + std::to_string(program) + " (" +
+         (defined.empty() ? std::string("plain colour") : defined) + ")";
+}
+
 }  // namespace gl11

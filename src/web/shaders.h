@@ -45,4 +45,8 @@ extern const int kUniformFloats[kUniformCount];  // 16 a matrix, 9 a normal matr
 std::string VertexShaderSource(unsigned program);
 std::string FragmentShaderSource(unsigned program);
 
+// The program's name in messages: its number and the names its sources define,
+// "program 5 (TEXTURING LIGHTING)", or "program 0 (plain colour)".
+std::string ProgramName(unsigned program);
+
 }  // namespace gl11

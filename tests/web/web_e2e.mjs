@@ -14,7 +14,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { chromiumPath, firefoxPath, launch, launchFirefox, serve, until } from './harness.mjs';
-import { countDifferentPixels } from './pixels.mjs';
+import { countDifferentPixels, readPng } from './pixels.mjs';
 
 const [siteDir, frameTool, gfxDir, outDir] = process.argv.slice(2);
 if (!outDir) {
@@ -321,17 +321,8 @@ async function clickSession(browser, site) {
       async () => {
         await page.keyboard.press('Escape');
         await until(page, (v) => v.state === 'ended', 15000, 'state "ended"');
-        const { passes } = await state(page);
-        await new Promise((resolve) => setTimeout(resolve, 500));
-        const after = await state(page);
-        expect(after.passes === passes, `passes went on from ${passes} to ${after.passes}`);
-        const { text, lost } = await page.evaluate(() => {
-          const canvas = document.getElementById('canvas');
-          const context = canvas.getContext('webgl2') ?? canvas.getContext('webgl');
-          return { text: document.body.innerText, lost: !context || context.isContextLost() };
-        });
+        const text = await expectStopped(page, 'ended');
         expect(/ended/i.test(text) && /reload/i.test(text), `the page says "${text}"`);
-        expect(lost, 'the canvas still holds a live WebGL context');
       });
     await check('Escape is locked for the page in full screen, and let go after', async () => {
       const calls = await page.evaluate(() => window.__keyboardLock);
@@ -343,6 +334,67 @@ async function clickSession(browser, site) {
   } finally {
     await page.close();
   }
+}
+
+// A page whose demo has stopped: no pass in ten more animation frames (a running loop passes in
+// each), its canvas's context gone, and on screen the message on black, not the lost canvas that
+// browsers paint as a broken picture on white. Returns the page's text.
+async function expectStopped(page, name) {
+  const { passes } = await state(page);
+  await page.evaluate(() => new Promise((resolve) => {
+    let frames = 0;
+    const next = () => (++frames === 10 ? resolve() : requestAnimationFrame(next));
+    requestAnimationFrame(next);
+  }));
+  const after = await state(page);
+  expect(after.passes === passes, `passes went on from ${passes} to ${after.passes}`);
+  const { text, lost } = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const context = canvas.getContext('webgl2') ?? canvas.getContext('webgl');
+    return { text: document.body.innerText, lost: !context || context.isContextLost() };
+  });
+  expect(lost, 'the canvas still holds a live WebGL context');
+  const file = path.join(outDir, `${name}.png`);
+  await page.screenshot({ path: file });
+  const { data, channels } = readPng(file);
+  let white = 0;
+  for (let i = 0; i < data.length; i += channels) {
+    white += data[i] > 240 && data[i + 1] > 240 && data[i + 2] > 240;
+  }
+  expect(white === 0, `${white} white pixels on the stopped page; see ${file}`);
+  return text;
+}
+
+// The driver refuses the fragment shader of every textured program: an #error line goes into its
+// source on its way to the driver, whose compile then fails with its own log.
+function refuseTexturedFragments() {
+  const shaderSource = WebGL2RenderingContext.prototype.shaderSource;
+  WebGL2RenderingContext.prototype.shaderSource = function (shader, source) {
+    const refused = source.includes('#define TEXTURING') && source.includes('fragColor');
+    return shaderSource.call(this, shader, refused
+      ? source.replace('\nprecision', '\n#error refused by the test\nprecision') : source);
+  };
+}
+
+async function shaderFailureSession(browser, site) {
+  await check('a shader the driver refuses: no pass runs, the context is released, the page and ' +
+    'the console name the shader and the log', async () => {
+    const { page, errors } = await openPage(browser, `${site.url}?size=1024x768`,
+      (opened) => opened.evaluateOnNewDocument(refuseTexturedFragments));
+    try {
+      await page.mouse.click(512, 384);
+      await until(page, (v) => v.state === 'gl-error', 15000, 'state "gl-error"');
+      const text = await expectStopped(page, 'gl-error');
+      const { passes } = await state(page);
+      expect(passes === 0, `${passes} passes counted while it drew nothing`);
+      for (const said of [text, errors.join(' | ')]) {
+        expect(/fragment shader of program \d+ \([A-Z_ ]*TEXTURING/.test(said) &&
+          said.includes('refused by the test'), `no shader or log named in "${said}"`);
+      }
+    } finally {
+      await page.close();
+    }
+  });
 }
 
 async function enterSession(browser, site) {
@@ -830,6 +882,7 @@ async function main() {
   await touchSession(chromium.browser, site);
   await gamepadSession(chromium.browser, site);
   await brokenPicturesSession(chromium.browser);
+  if (chromium.renderer.includes('SwiftShader')) await shaderFailureSession(chromium.browser, site);
   await noWebglSession(site);
 }
 

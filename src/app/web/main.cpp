@@ -63,6 +63,7 @@
 #include "app/web/page_context.h"
 #include "app/web/page_pads.h"
 #include "app/web/page_query.h"
+#include "web/failure.h"
 #include "web/lost_context.h"
 
 namespace {
@@ -148,10 +149,21 @@ void EndTimedemo() {
   End("timedemo", (FiguresLine(f) + pace).c_str());
 }
 
+// After a pass that drew: a program the browser's driver refused draws nothing, so the demo
+// stops there and the page names the shader and the driver's log, rather than run on blank.
+bool DrawFailed() {
+  const char* failure = gl11::Failure();
+  if (failure[0] == '\0') return false;
+  PageConsoleError(std::string("vortalux: the demo cannot draw: ") + failure);
+  End("gl-error", failure);
+  return true;
+}
+
 // One pass of the loop at the animation frame's timestamp, ms.
 void Pass(double ms) {
   g_pads.Poll();
   if (!g_loop.Pass(ms)) return EndTimedemo();
+  if (DrawFailed()) return;
   if (g_query.timedemo) {  // the frame drawn before the next begins, so that each one counts
     unsigned char pixel[4];
     emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
@@ -312,6 +324,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vortalux_canvas_size(int width, int height)
   if (!g_running || g_lost || emscripten_is_webgl_context_lost(g_context)) return;
   ApplySize();  // else the start or the restore does
   g_loop.Redraw();
+  DrawFailed();
 }
 
 // touch.js: what the fingers on the controls hold now, all of them together.

@@ -36,6 +36,8 @@ EM_JS(void, JsNote, (const char* text), {
   console.error(note);
 });
 
+EM_JS(void, JsConsoleError, (const char* text), { console.error(UTF8ToString(text)); });
+
 EM_JS(void, JsSetTimedemo, (int frames, double seconds, double fps, double medianMs,
                             double p99Ms, double maxMs, double displayMs), {
   window.vortalux.timedemo = {frames: frames, seconds: seconds, fps: fps, medianMs: medianMs,
@@ -71,6 +73,10 @@ void PageCountPass() {
 
 void PageNote(const std::string& text) {
   JsNote(text.c_str());
+}
+
+void PageConsoleError(const std::string& text) {
+  JsConsoleError(text.c_str());
 }
 
 void PageSetTimedemo(const FrameFigures& f, double displayMs) {

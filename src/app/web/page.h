@@ -16,6 +16,9 @@ void PageSetState(const char* state, const char* detail = "");
 void PageCountPass();
 // Says what the demo goes on without, over the picture and in the console.
 void PageNote(const std::string& text);
+// Says what stopped the demo in the console, as an error (the state's message shows it on the
+// page).
+void PageConsoleError(const std::string& text);
 // The timedemo's figures for scripts; displayMs is the display's frame interval where the
 // browser held its frames to it, else 0.
 void PageSetTimedemo(const FrameFigures& figures, double displayMs);
