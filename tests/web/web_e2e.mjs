@@ -752,6 +752,86 @@ async function touchSession(browser, site) {
       expect(seen.touchAction === 'none', `touch-action: ${seen.touchAction}`);
       expect(seen.selected === '', `text selected: "${seen.selected}"`);
     });
+  await check('zoom: a pinch zooms the prompt and starts nothing; started zoomed in, full screen ' +
+    'shows the whole picture and nothing zooms; ended, it zooms again; with no full screen, two ' +
+    'fingers zoom the running page back out', async () => {
+    for (const fullScreen of [true, false]) await zoomCheck(browser, site, phone, fullScreen);
+  });
+}
+
+// Two fingers on the page's centre, from `from` to `to` px apart, as a touch screen sends them;
+// then waits until the page's scale holds still, for at least `least` ms. Returns the scale and
+// how long it took to settle.
+async function pinch(page, cdp, from, to, least = 0) {
+  const [x, y] = await page.evaluate(() => [innerWidth / 2, innerHeight / 2]);
+  const fingers = (apart) => [{ x: x - apart / 2, y, id: 11 }, { x: x + apart / 2, y, id: 12 }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: fingers(from) });
+  for (let i = 1; i <= 10; ++i) {
+    await cdp.send('Input.dispatchTouchEvent',
+      { type: 'touchMove', touchPoints: fingers(from + ((to - from) * i) / 10) });
+  }
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  const start = Date.now();
+  for (let last = null; ; await new Promise((resolve) => setTimeout(resolve, 100))) {
+    const scale = await page.evaluate(() => visualViewport.scale);
+    const ms = Date.now() - start;
+    if (scale === last && ms >= least) return { scale, ms };
+    expect(ms < 10000, `the page's scale did not settle in 10 s (${scale})`);
+    last = scale;
+  }
+}
+
+// A phone's page zoomed in on its prompt, then started by a tap. Chromium's full screen takes the
+// page back to scale 1; without full screen the page runs magnified until two fingers zoom it out.
+async function zoomCheck(browser, site, phone, fullScreen) {
+  const { page, errors } = await openPage(browser, site.url, async (opened) => {
+    await opened.setViewport(phone);
+    if (!fullScreen) {
+      await opened.evaluateOnNewDocument(() => {
+        delete Element.prototype.requestFullscreen;
+        delete Element.prototype.webkitRequestFullscreen;
+      });
+    }
+  });
+  const how = fullScreen ? 'in full screen' : 'without full screen';
+  try {
+    const cdp = await page.createCDPSession();
+    const zoomed = await pinch(page, cdp, 100, 300);
+    const waiting = await state(page);
+    expect(zoomed.scale > 1.5 && waiting.state === 'waiting',
+      `a pinch on the prompt: scale ${zoomed.scale}, state "${waiting.state}"`);
+    // A tap near the corner of what shows, which is on the page at any scale.
+    await page.touchscreen.tap(10, 10);
+    await until(page, (v) => v.state === 'running', 15000, `state "running" ${how}`);
+    if (fullScreen) {
+      await page.waitForFunction(() => document.fullscreenElement && visualViewport.scale === 1,
+        { timeout: 15000 });
+    } else {
+      await page.waitForFunction(() => document.body.classList.contains('zoomed'),
+        { timeout: 15000 });
+      const magnified = await page.evaluate(() => visualViewport.scale);
+      expect(magnified > 1.5, `running without full screen at scale ${magnified}`);
+      const out = await pinch(page, cdp, 300, 20);
+      expect(out.scale === 1, `two fingers left the running page at scale ${out.scale}`);
+      await page.waitForFunction(() => !document.body.classList.contains('zoomed'),
+        { timeout: 15000 });
+    }
+    const seen = await page.evaluate(() => {
+      const box = document.getElementById('canvas').getBoundingClientRect();
+      return [box.x, box.y, box.width, box.height, visualViewport.width, visualViewport.height]
+        .join();
+    });
+    expect(seen === '0,0,844,390,844,390', `${how}, canvas and view: ${seen}`);
+    const still = await pinch(page, cdp, 100, 300, zoomed.ms);
+    expect(still.scale === 1, `a pinch while it runs ${how} zoomed to ${still.scale}`);
+    await page.keyboard.press('Escape');
+    await until(page, (v) => v.state === 'ended', 15000, 'state "ended"');
+    const again = await pinch(page, cdp, 100, 300);
+    expect(again.scale > 1.5, `a pinch on the ended page: scale ${again.scale}`);
+    expect(errors.length === 0, errors.join(' | '));
+  } finally {
+    await page.close();
+  }
 }
 
 // One standard-mapping pad, seen through navigator.getGamepads, whose buttons the test sets.

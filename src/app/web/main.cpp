@@ -291,14 +291,9 @@ int OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
   return code != 0;  // an arrow does not scroll the page
 }
 
+// A click, or a tap: until the demo runs, touch.js leaves touches to the browser, which makes a
+// tap a click and never a pinch or a pan.
 int OnClick(int, const EmscriptenMouseEvent*, void*) {
-  if (!g_running) Start(true);
-  return EM_FALSE;
-}
-
-// A tap on the picture starts the demo as a click does (touch.js keeps every touch from becoming
-// a click). The controls show only while the demo runs, so no tap on them starts it.
-int OnTouchEnd(int, const EmscriptenTouchEvent*, void*) {
   if (!g_running) Start(true);
   return EM_FALSE;
 }
@@ -375,7 +370,6 @@ int main() {
     return 0;
   }
   emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnClick);
-  emscripten_set_touchend_callback("#stage", nullptr, EM_FALSE, OnTouchEnd);
   emscripten_request_animation_frame_loop(WaitingFrame, nullptr);
   return 0;  // the runtime stays alive for the callbacks
 }
