@@ -483,6 +483,22 @@ async function brokenPicturesSession(browser) {
       server.close();
     }
   });
+  await check('no pictures\' package: the page says it could not load, not "Loading" for ever',
+    async () => {
+      const site = breakPictures();
+      fs.rmSync(path.join(site, 'vortalux.data'));
+      const server = await serve(site);
+      const page = await browser.newPage();
+      try {
+        await page.goto(server.url, { waitUntil: 'load', timeout: 30000 });
+        await until(page, (v) => v.state === 'error', 30000, 'state "error"');
+        const text = await page.evaluate(() => document.body.innerText);
+        expect(/could not be loaded/i.test(text), `the page says "${text}"`);
+      } finally {
+        await page.close();
+        server.close();
+      }
+    });
 }
 
 // A check on a page of its own: prepare(page) before the load, then body(page); no console or

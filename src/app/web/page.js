@@ -16,8 +16,13 @@ var Module = {
   onAbort: vortaluxFailed,
   ready: false,
 };
+// A script that cannot be fetched fails the page; so does an error thrown by the demo's script
+// before its runtime runs, such as its pictures' package not fetched (the loader throws from its
+// request's callback, and nothing else would ever move the page on from "Loading").
 window.addEventListener("error", function (event) {
-  if (event.target && event.target.tagName === "SCRIPT") vortaluxFailed();
+  const script = event.target && event.target.tagName === "SCRIPT";
+  const loading = !Module.ready && /\/vortalux\.js$/.test(event.filename || "");
+  if (script || loading) vortaluxFailed();
 }, true);
 
 // In full screen the browser takes the first Escape to leave it. Where the Keyboard Lock API is,
