@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 
 #include "app/frame_pass.h"
 #include "app/key_table.h"
@@ -51,10 +50,13 @@ bool ParseCount(const std::string& digits, long* passes, std::string* why) {
 
 bool ParseKeySteps(const std::string& text, std::vector<KeyGroup>* groups, std::string* error) {
   groups->clear();
-  std::istringstream words(text);
-  std::string word;
   long total = 0;
-  while (words >> word) {
+  // Split by hand: <sstream> would bring the iostreams into the page's WebAssembly.
+  for (size_t end = 0;;) {
+    const size_t begin = text.find_first_not_of(" \t\n\r\f\v", end);
+    if (begin == std::string::npos) break;
+    end = text.find_first_of(" \t\n\r\f\v", begin);
+    const std::string word = text.substr(begin, end == std::string::npos ? end : end - begin);
     KeyGroup group;
     const size_t star = word.find('*');
     std::string why;

@@ -136,17 +136,8 @@ double DisplayFrameMs() {
 void EndTimedemo() {
   const FrameFigures& f = g_loop.Figures();
   const double displayMs = DisplayFrameMs();
-  PageSetTimedemo(f, displayMs);
-  char pace[160];
-  if (displayMs > 0) {
-    std::snprintf(pace, sizeof pace,
-                  " (held to the display's %.0f Hz: a browser started uncapped shows what it "
-                  "can draw)",
-                  1000 / displayMs);
-  } else {
-    std::snprintf(pace, sizeof pace, " (uncapped: what this browser can draw)");
-  }
-  End("timedemo", (FiguresLine(f) + pace).c_str());
+  PageSetTimedemo(f, displayMs);  // the figures, and the message's text
+  End("timedemo", nullptr);
 }
 
 // After a pass that drew: a program the browser's driver refused draws nothing, so the demo
@@ -341,7 +332,6 @@ int main() {
   g_query = ParsePageQuery(PageQueryString());
   if (!g_query.error.empty()) {
     PageSetState("bad-query", g_query.error.c_str());
-    std::fprintf(stderr, "vortalux: the address cannot be followed: %s\n", g_query.error.c_str());
     return 0;
   }
   if (g_query.timedemo && g_query.width == 0) {  // the same frames on every screen

@@ -20,6 +20,7 @@ EM_JS(void, JsSetState, (const char* state, const char* detail), {
   const v = window.vortalux;
   v.state = UTF8ToString(state);
   document.body.dataset.state = v.state;
+  if (!detail) return;
   const text = UTF8ToString(detail);
   for (const blank of document.querySelectorAll("#message .detail")) blank.textContent = text;
 });
@@ -43,6 +44,13 @@ EM_JS(void, JsSetTimedemo, (int frames, double seconds, double fps, double media
   window.vortalux.timedemo = {frames: frames, seconds: seconds, fps: fps, medianMs: medianMs,
                               p99Ms: p99Ms, maxMs: maxMs, displayMs: displayMs,
                               measured: displayMs > 0 ? "display" : "uncapped"};
+  const ms = (value) => value.toFixed(2) + " ms";
+  const text = "timedemo: " + frames + " frames in " + seconds.toFixed(2) + " s, " +
+    fps.toFixed(1) + " frames/s; frame time median " + ms(medianMs) + ", 99th percentile " +
+    ms(p99Ms) + ", max " + ms(maxMs) + (displayMs > 0 ? " (held to the display's " +
+    (1000 / displayMs).toFixed(0) + " Hz: a browser started uncapped shows what it can draw)" :
+    " (uncapped: what this browser can draw)");
+  for (const blank of document.querySelectorAll("#message .detail")) blank.textContent = text;
 });
 
 // location.search into buffer (size bytes); returns the bytes it needs.
