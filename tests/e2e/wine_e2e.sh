@@ -338,7 +338,8 @@ if [ "$mode" = installer ]; then
   default="$WINEPREFIX/drive_c/Program Files/Vortalux"
   rm -rf "$shortcut" "$classic_shortcut" "$default"
 
-  if [ -f "$installer.sha256" ] && (cd "$(dirname "$installer")" && sha256sum --quiet -c "$installer.sha256"); then
+  if [ -f "$installer.sha256" ] &&
+    (cd "$(dirname "$installer")" && sha256sum --quiet -c "$(basename "$installer").sha256"); then
     pass "the installer's SHA-256 sum is beside it and matches"
   else
     fail "no matching SHA-256 sum at $installer.sha256"
@@ -362,8 +363,10 @@ if [ "$mode" = installer ]; then
   else
     fail "missing from the install folder:$missing"
   fi
-  if grep -q 'Simple DirectMedia Layer' "$target/licenses/SDL2.txt" 2>/dev/null &&
-    grep -q '^Files: ' "$target/licenses/SDL2.txt"; then
+  # SDL's zlib licence, then the notices of the code it takes from elsewhere (its maths functions
+  # keep Sun's, for one).
+  if grep -q "^This software is provided 'as-is'" "$target/licenses/SDL2.txt" 2>/dev/null &&
+    grep -q '^Files: src/libm/' "$target/licenses/SDL2.txt"; then
     pass "licenses/SDL2.txt holds SDL's licence and the copyright of its files"
   else
     fail "licenses/SDL2.txt lacks SDL's licence or its files' notices"
