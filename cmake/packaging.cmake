@@ -4,8 +4,10 @@
 #   cmake --workflow --preset linux-package    ->  build/linux-package/Vortalux-<version>-linux-x86_64.tar.gz
 #                                                  and build/linux-package/vortalux_<version>_amd64.deb
 # The zip and the .tar.gz unpack to one folder with the program, its gfx/ pictures, README.md,
-# LICENSE and the pages and pictures README.md links to (docs/); the .tar.gz also with share/, the
-# desktop entry and icons to copy into ~/.local/share. The program reads gfx/ from its
+# LICENSE and the pages and pictures README.md links to (docs/); the zip also with
+# licenses/SDL2.txt and a .cmd that starts the original program, the .tar.gz with share/, the
+# desktop entry and icons to copy into ~/.local/share. Each package has its SHA-256 sum beside it
+# (<package>.sha256). The program reads gfx/ from its
 # working directory: Windows starts vortalux.exe in its own folder; on Linux the launcher
 # `vortalux` changes to its folder and starts bin/vortalux. Those two take what is installed as
 # the component "demo"; the .deb takes the component "debian", laid out for the system's folders
@@ -16,6 +18,18 @@ endif()
 
 if(WIN32)
   install(TARGETS vortalux RUNTIME DESTINATION . COMPONENT demo)
+  # SDL is linked into the .exe: its licence and the notices of its sources go with it.
+  get_target_property(sdl2_license vortalux VORTALUX_SDL2_LICENSE)
+  if(NOT EXISTS "${sdl2_license}")
+    message(FATAL_ERROR "SDL2's licence is missing at ${sdl2_license}: run tools/deps.sh sdl2-windows")
+  endif()
+  install(FILES ${sdl2_license} DESTINATION licenses RENAME SDL2.txt COMPONENT demo)
+  # The original program without a terminal: a double-click starts vortalux.exe --classic in its
+  # own folder (the installer has a Start-menu shortcut for it as well).
+  set(classic_launcher "${PROJECT_BINARY_DIR}/Vortalux (original 1024x768).cmd")
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/vortalux-classic.cmd.in ${classic_launcher}
+    @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${classic_launcher} DESTINATION . COMPONENT demo)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
   # The installer, Vortalux-<version>-win64.exe, from makensis (Debian: nsis) and the template
@@ -29,6 +43,7 @@ if(WIN32)
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vortalux)
     set(CPACK_NSIS_DISPLAY_NAME Vortalux)
     set(CPACK_NSIS_PACKAGE_NAME Vortalux)
+    set(CPACK_VORTALUX_CLASSIC_NAME "Vortalux (original 1024x768)")
     get_target_property(CPACK_VORTALUX_ICON vortalux VORTALUX_ICO)
     get_target_property(CPACK_VORTALUX_COPYRIGHT vortalux VORTALUX_COPYRIGHT)
     set(CPACK_VORTALUX_VERSION4 ${PROJECT_VERSION}.0)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Setup of the Windows end-to-end tests: configures and builds the `windows` preset into
+# Setup of the Windows end-to-end tests: makes sure SDL2 for Windows is built (tools/deps.sh
+# sdl2-windows, at once when it is), then configures and builds the `windows` preset into
 # build/windows (vortalux.exe with gfx/ beside it), incrementally and with warnings as errors, as
 # a user would with
-#   cmake --preset windows && cmake --build --preset windows
+#   tools/deps.sh sdl2-windows && cmake --preset windows && cmake --build --preset windows
 # With "installer", makes the installer there instead from that build, as the windows-package
 # workflow does: cpack -G NSIS -> build/windows/Vortalux-<version>-win64.exe.
 # Exits 77 (skipped) only when MinGW-w64 (or, for the installer, makensis) is not installed.
@@ -19,5 +20,6 @@ if [ "${2:-}" = installer ]; then
   timeout 300 cpack -G NSIS
   exit 0
 fi
+timeout 600 tools/deps.sh sdl2-windows
 timeout 600 cmake --preset windows -DVORTALUX_WERROR=ON >/dev/null
 timeout 900 cmake --build --preset windows --parallel "$(nproc 2>/dev/null || echo 2)"

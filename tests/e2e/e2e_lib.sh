@@ -379,3 +379,44 @@ check_escape_taps() {
     fail "only $ended of $runs starts ended on a single tap of Escape"
   fi
 }
+
+# The window's place on the screen, WxH+X+Y.
+window_geometry() {
+  local WIDTH=0 HEIGHT=0 X=0 Y=0 SCREEN WINDOW
+  eval "$(timeout 5 xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
+}
+
+# Waits up to 10 s for the window $1 to take the place $2; passes or fails with $3.
+check_geometry() {
+  local window=$1 wanted=$2 what=$3 now
+  for _ in $(seq 50); do
+    now=$(window_geometry "$window")
+    [ "$now" = "$wanted" ] && break
+    sleep 0.2
+  done
+  if [ "$now" = "$wanted" ]; then
+    pass "$what: the window is at $wanted"
+  else
+    fail "$what: the window is at $now, not $wanted"
+  fi
+}
+
+# Passes when the region WxH+X+Y ($2) of the screenshot $1 is vortalux-frame's render of the
+# steps $3 at WxH, but for 0.1% of its pixels: the window's depth buffer has more bits than the
+# offscreen one's 16, which may settle a rare tie between two surfaces the other way. The frame
+# tool is $FRAME_TOOL, else vortalux-frame in $runtime; the pictures are $runtime/gfx.
+check_render() {
+  local picture=$1 region=$2 steps=$3 what=$4 size=${2%%+*} reference off
+  local tool=${FRAME_TOOL:-$runtime/vortalux-frame}
+  reference="$work/render-$size-$(echo "$steps" | cksum | cut -d' ' -f1).png"
+  [ -f "$reference" ] || timeout 60 "$tool" --size "$size" --steps "$steps" \
+    --gfx-dir "$runtime/gfx" --out "$reference" >/dev/null ||
+    { fail "$what: vortalux-frame could not render $size after '$steps'"; return; }
+  off=$(differing_pixels "$picture[$region]" "$reference")
+  if [ "$off" -le $((${size%x*} * ${size#*x} / 1000)) ]; then
+    pass "$what: $off pixels off the ${size} render of '$steps'"
+  else
+    fail "$what: the picture differs from the ${size} render of '$steps' in $off pixels"
+  fi
+}

@@ -1,10 +1,13 @@
-// The SDL shell: the Windows program's window, context and loop on SDL2, meeting the screen in
-// one of three ways (shell_options.h):
+// The SDL shell (RunSdlShell, sdl/shell.h): the Windows program's window, context and loop on
+// SDL2. It is the Linux program, and the Windows program unless --classic is given there (the
+// Windows entry point then runs the original Win32 code instead). It meets the screen in one of
+// three ways (shell_options.h):
 //   - by default, full screen on the desktop at its own size, with no mode switch, drawn at the
 //     drawable's real size in pixels (a high-density screen's included);
 //   - --window, a window that can be resized; F11 and Alt+Enter switch between it and full
 //     screen on the desktop;
-//   - --classic, the Windows program: the 1024x768 switch, one step per pass, no clock.
+//   - --classic, the Windows program: the 1024x768 switch, one step per pass, no clock (on
+//     Linux; on Windows --classic is the original program itself).
 // The first two are paced: the vehicle takes its steps at 60 a second of a monotonic clock and
 // every frame shows it between the last two (DemoLoop, FramePacer), so its speed no longer
 // follows the frame rate. Every size change re-projects at the new size, so nothing is
@@ -58,6 +61,7 @@
 #include "app/key_table.h"
 #include "app/sdl/gamepad.h"
 #include "app/sdl/keymap.h"
+#include "app/sdl/shell.h"
 #include "app/shell_options.h"
 #include "scene/scene.h"
 
@@ -340,17 +344,8 @@ void ChooseVideoDriver() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  g_options = ParseShellOptions(argc, argv);
-  if (g_options.outcome == ShellOptions::kHelp) {
-    std::fputs(ShellUsage().c_str(), stdout);
-    return kExitDone;
-  }
-  if (g_options.outcome == ShellOptions::kError) {
-    std::fprintf(stderr, "vortalux: %s\nTry 'vortalux --help' for the options.\n",
-                 g_options.error.c_str());
-    return kExitUsage;
-  }
+int RunSdlShell(const ShellOptions& options) {
+  g_options = options;
   g_mode = g_options.mode;
   LoopOptions loop;
   loop.pace = g_mode == ScreenMode::kClassic ? Pace::kPass : Pace::kClock;
@@ -360,6 +355,10 @@ int main(int argc, char** argv) {
   loop.record = !g_options.record.empty();
   g_loop = std::make_unique<DemoLoop>(loop);
   ChooseVideoDriver();
+  // Windows: every device pixel on every monitor, whatever its scale (the manifest says the same
+  // for the whole process); window sizes are then in pixels, as the drawable's are.
+  SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+  SDL_SetMainReady();  // main() is the platform's own, not SDL2main's (SDL_MAIN_HANDLED)
 
   // 1. The video subsystem, where Windows registers the window class.
   if (SDL_Init(SDL_INIT_VIDEO) != 0 || !HasDisplay()) {
