@@ -16,17 +16,18 @@
 #   deb_e2e.sh archive <package dir> <work dir>
 #       The .tar.gz unpacked, its desktop entry and icons put in a home of the test's own by
 #       README.md's own command: the entry starts the unpacked launcher, from /, which finds the
-#       pictures, and the program drives under Xvfb as the program of the build tree does;
-#       Escape ends it with 1.
+#       pictures (no "cannot load" message, the first frame the render of the start), and the
+#       program drives under Xvfb as the program of the build tree does; Escape ends it with 1.
 #   deb_e2e.sh install <package dir> <work dir>
 #       Installs the .deb (dpkg -i, then apt-get install -f for missing dependencies), starts
 #       /usr/games/vortalux from / under Xvfb and drives it likewise, then purges the package and
 #       finds none of its files left. Installs software, so it runs only as root with
 #       VORTALUX_TEST_INSTALL=1 and is skipped otherwise.
 #
-# The drives compare the first frame with START_REFERENCE=<png> when given. Exits 0 when every
-# check passes, 1 when one fails, 77 (skipped) when a tool is not installed or installing is not
-# allowed.
+# The drives compare the first frame with START_REFERENCE=<png> when given, and with
+# FRAME_COUNTER=<.so> (tests/soak/frame_counter.cpp) preloaded into the program their waits count
+# its frames (e2e_lib.sh). Exits 0 when every check passes, 1 when one fails, 77 (skipped) when a
+# tool is not installed or installing is not allowed.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/e2e_lib.sh
@@ -78,11 +79,22 @@ drive_from_root() {
   fi
   unset SDL_VIDEODRIVER
   start_xvfb "$work"
-  (cd / && exec nice -n 15 timeout 90 "$1") >"$work/program.out" 2>"$work/program.err" &
+  local counter=()
+  if [ -f "${FRAME_COUNTER:-}" ]; then
+    frame_count="$work/frames.count"
+    counter=("LD_PRELOAD=$FRAME_COUNTER" "VORTALUX_SOAK_COUNT=$frame_count")
+  fi
+  (cd / && exec env "${counter[@]}" nice -n 15 timeout 90 "$1") >"$work/program.out" \
+    2>"$work/program.err" &
   program=$!
   cleanup_pids+=("$program")
   check_driving "$work" "$program"
   check_escape "$program"
+  if grep -q 'cannot load' "$work/program.err"; then
+    fail "started from /, the packaged program did not find its pictures"
+  else
+    pass "started from /, the packaged program finds its pictures"
+  fi
 }
 
 pictures=(gfx/Flare.bmp gfx/Sky.bmp gfx/StartEnd.bmp gfx/Track.bmp)

@@ -1,7 +1,10 @@
 # shellcheck shell=bash
 # Shared pieces of the end-to-end tests: X servers of the test's own, screenshots and their
-# comparison, key events, and a clean-up that leaves no process behind. Sourced by
-# linux_e2e.sh and wine_e2e.sh; every wait is bounded, so a test fails rather than hangs.
+# comparison, key events, the waits, and a clean-up that leaves no process behind. Sourced by
+# linux_e2e.sh, deb_e2e.sh, wine_e2e.sh and the soak. Every wait waits for what it expects (a
+# window, a picture that changed or holds still, frames shown, a process that ended) and is
+# bounded, so a test fails rather than hangs; a check that something does NOT happen waits as
+# long as it would take to show (await_show_time).
 
 SKIP=77  # CTest's SKIP_RETURN_CODE for these tests: a tool the test needs is not installed.
 
@@ -21,6 +24,93 @@ need_tools() {
   for tool in "$@"; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
   done
+}
+
+# The running program's frames, when it runs with the frame counter preloaded
+# (tests/soak/frame_counter.cpp, VORTALUX_SOAK_COUNT=$frame_count): the waits then count them.
+# An event that comes while a frame is being drawn may miss that frame; the frame after it sees
+# the event. Where frame_count is empty (the Windows program under Wine), the waits go by time.
+frame_count=""
+FRAMES=0
+NOW=0      # microseconds, set by clock
+show_us=0  # the longest a change took to show in this run (a held key, F11), in microseconds
+
+clock() { NOW=${EPOCHREALTIME//[!0-9]/}; }
+
+# Sets US to the microseconds in $1 seconds (such as 0.4 or 2).
+to_us() {
+  local whole=${1%%.*} fraction=""
+  [[ "$1" == *.* ]] && fraction=${1#*.}
+  fraction="${fraction}000000"
+  US=$((10#${whole:-0} * 1000000 + 10#${fraction:0:6}))
+}
+
+# Sleeps until the clock reaches $1 (microseconds): the rest of a key's hold, or of the time a
+# change would take to show; returns at once when it has passed.
+sleep_until() {
+  local rest fraction
+  clock
+  rest=$(($1 - NOW))
+  [ "$rest" -gt 0 ] || return 0
+  printf -v fraction '%06d' $((rest % 1000000))
+  sleep "$((rest / 1000000)).$fraction"
+}
+
+# Sets FRAMES to the frames the program has shown so far (0 before the first, or uncounted). A
+# read that meets the counter's write half done disagrees with the next one and is read again.
+read_frames() {
+  local a b
+  FRAMES=0
+  [ -s "$frame_count" ] || return 0  # none yet: the counter makes the file at the first frame
+  for _ in 1 2 3 4; do
+    a="" b=""
+    read -r a 2>/dev/null <"$frame_count"
+    read -r b 2>/dev/null <"$frame_count"
+    if [ "$a" = "$b" ] && [[ "$a" =~ ^[0-9]+$ ]]; then
+      FRAMES=$a
+      return 0
+    fi
+  done
+}
+
+# Waits until the program ($program) has shown $1 more frames than it had, up to $2 seconds (20).
+# Fails when they do not come or the program ends. Without a frame count it returns at once.
+await_frames() {
+  local more=$1 seconds=${2:-20} target end
+  [ -n "$frame_count" ] || return 0
+  read_frames
+  target=$((FRAMES + more))
+  clock
+  end=$((NOW + seconds * 1000000))
+  while read_frames && [ "$FRAMES" -lt "$target" ]; do
+    clock
+    [ "$NOW" -lt "$end" ] || return 1
+    kill -0 "${program:-0}" 2>/dev/null || return 1
+    sleep 0.03
+  done
+}
+
+# Notes that a change asked for at $1 (clock's microseconds) showed at $2 (now unless given).
+note_shown() {
+  clock
+  local shown=${2:-$NOW}
+  [ $((shown - $1)) -le "$show_us" ] || show_us=$((shown - $1))
+}
+
+# For a check that something does not happen: waits as long as a change asked for now would need
+# to show. That is three frames of the program (when they are counted), and twice the longest a
+# change took to show in this run, at least half a second.
+# WAITED is how long it waited, in seconds with one decimal, for the check's message.
+await_show_time() {
+  local start wait
+  clock
+  start=$NOW
+  wait=$((show_us * 2))
+  [ "$wait" -ge 500000 ] || wait=500000
+  await_frames 3 || true  # a program that ended shows nothing more; the check says so
+  sleep_until $((start + wait))
+  clock
+  printf -v WAITED '%d.%d' $(((NOW - start) / 1000000)) $(((NOW - start) / 100000 % 10))
 }
 
 # Processes to end on exit, by their own ids: the program, helper windows, the X server.
@@ -138,7 +228,7 @@ check_mode_switched() {
 check_escape_restores_mode() {
   local desktop=${3:-1280x1024}
   timeout 5 xdotool mousemove 512 384 click 1  # into the window, as a person would
-  sleep 0.3
+  await_show_time  # the click has activated the window by then (Wine activates on a click)
   check_escape "$1"
   if await_mode "$desktop" 10; then
     pass "after Escape the screen is back at $desktop$2"
@@ -201,28 +291,77 @@ await_lit() {
 }
 
 # Takes screenshots until two in a row are identical (the program shows a still picture), and
-# leaves that picture in $1. Fails after about $2 seconds.
+# leaves that picture in $1; $3 is the region to compare (the whole screen unless given). Where
+# frames are counted, two frames come between the two screenshots, and two before the first, so
+# that a key let go or a size changed just before is seen and a program that draws nothing is not
+# taken for still. Fails after about $2 seconds.
 await_steady() {
-  local out=$1 seconds=${2:-20} previous="$1.previous.xwd"
+  local out=$1 seconds=${2:-20} region=${3:-} previous="$1.previous.xwd" end
+  clock
+  end=$((NOW + seconds * 1000000))
+  await_frames 2 "$seconds" || { shot "$out"; return 1; }
   shot "$previous"
-  for _ in $(seq $((seconds * 4))); do
-    sleep 0.25
+  while :; do
+    sleep 0.25  # between screenshots: the comparisons would take the cores from the program
+    await_frames 2 "$seconds" || break
     shot "$out"
-    if [ "$(differing_pixels "$previous" "$out")" -eq 0 ]; then
+    if [ "$(differing_pixels "$previous" "$out" "$region")" -eq 0 ]; then
       rm -f "$previous"
       return 0
     fi
     mv "$out" "$previous"
+    clock
+    [ "$NOW" -lt "$end" ] || break
   done
-  mv "$previous" "$out"
+  mv -f "$previous" "$out"
   return 1
 }
 
-# Holds a key for the given seconds with real key events (XTEST), as a person would.
+# Takes screenshots into $2 until one differs from the picture $1 (in the region $4, if given),
+# for up to $3 seconds (20). SHOT_AT is the clock's time of the screenshot that differed.
+await_changed() {
+  local before=$1 out=$2 seconds=${3:-20} region=${4:-} end
+  clock
+  end=$((NOW + seconds * 1000000))
+  while :; do
+    clock
+    SHOT_AT=$NOW
+    shot "$out"
+    [ "$(differing_pixels "$before" "$out" "$region")" -eq 0 ] || return 0
+    [ "$NOW" -lt "$end" ] || return 1
+    kill -0 "${program:-0}" 2>/dev/null || return 1
+    sleep 0.1
+  done
+}
+
+# Holds a key with real key events (XTEST), as a person would: for $2 seconds, and where frames
+# are counted, for at least three frames, so that a busy machine's slow frames still see it held.
 hold_key() {
+  local start
+  clock
+  start=$NOW
   timeout 5 xdotool keydown "$1"
-  sleep "$2"
+  await_frames 3 || true
+  to_us "$2"
+  sleep_until $((start + US))
   timeout 5 xdotool keyup "$1"
+}
+
+# Holds a key until the picture differs from $2 (left in $3), and for at least $4 seconds; the
+# time the change took to show is noted (note_shown). Fails when nothing changes within 20 s.
+press_until_shown() {
+  local key=$1 before=$2 out=$3 start shown=0
+  clock
+  start=$NOW
+  timeout 5 xdotool keydown "$key"
+  if await_changed "$before" "$out" 20; then
+    shown=1
+    note_shown "$start" "$SHOT_AT"
+    to_us "$4"
+    sleep_until $((start + US))
+  fi
+  timeout 5 xdotool keyup "$key"
+  [ "$shown" = 1 ]
 }
 
 # Waits up to $2 seconds for the process to end; sets EXIT_CODE to its exit code, or "running".
@@ -267,7 +406,9 @@ check_driving() {
     fi
   fi
 
-  hold_key Up 0.6
+  # How long the press takes to show sets how long the checks that nothing moves wait.
+  press_until_shown Up "$dir/1-start.xwd" "$dir/2-moving.xwd" 0.6 ||
+    fail "holding up changes nothing on the screen within 20 s"
   await_steady "$dir/2-up.xwd" || fail "the picture keeps changing after the up arrow is released"
   check_changed "$dir/1-start.xwd" "$dir/2-up.xwd" "holding up moves the view forward"
 
@@ -279,10 +420,10 @@ check_driving() {
   await_steady "$dir/4-right.xwd" || fail "the picture keeps changing after right is released"
   check_changed "$dir/3-left.xwd" "$dir/4-right.xwd" "holding right turns the view"
 
-  sleep 0.5
+  await_show_time
   shot "$dir/5-still.xwd"
   if [ "$(differing_pixels "$dir/4-right.xwd" "$dir/5-still.xwd")" -eq 0 ]; then
-    pass "with no key held the picture stays unchanged"
+    pass "with no key held the picture stays unchanged ($WAITED s)"
   else
     fail "the picture changes with no key held"
   fi
@@ -304,9 +445,13 @@ check_changed() {
 check_focus_loss_releases_keys() {
   local dir=$1 window=$2
   need_tools xlogo
+  local region=1024x700+0+68  # away from the helper window
   timeout 5 xdotool keydown Up
-  sleep 0.4
-  shot "$dir/6-moving.xwd"
+  if ! await_changed "$dir/5-still.xwd" "$dir/6-moving.xwd" 20 "$region"; then
+    fail "the up arrow did not move the view before the focus change"
+    timeout 5 xdotool keyup Up
+    return
+  fi
   xlogo -geometry 48x48+0+0 >/dev/null 2>&1 &
   local logo=$!
   cleanup_pids+=("$logo")
@@ -319,28 +464,28 @@ check_focus_loss_releases_keys() {
   done
   [ -n "$other" ] || { fail "the helper window (xlogo) did not appear"; timeout 5 xdotool keyup Up; return; }
   timeout 5 xdotool windowfocus "$other" 2>/dev/null || true
-  sleep 0.5
-  shot "$dir/7-focus-lost-a.xwd"
-  sleep 0.6
-  shot "$dir/7-focus-lost-b.xwd"
+  # A held arrow moves the view on every frame: only a cleared key table brings it to rest, and
+  # at rest it must stay as long as a held key would take to show.
+  local still=""
+  if await_steady "$dir/7-focus-lost-a.xwd" 20 "$region"; then
+    await_show_time
+    shot "$dir/7-focus-lost-b.xwd"
+    still=$(differing_pixels "$dir/7-focus-lost-a.xwd" "$dir/7-focus-lost-b.xwd" "$region")
+  fi
   timeout 5 xdotool keyup Up  # reaches the focused helper window, not the program
   kill "$logo" 2>/dev/null || true
-  local region=1024x700+0+68  # away from the helper window
-  local moved still
-  moved=$(differing_pixels "$dir/5-still.xwd" "$dir/6-moving.xwd" "$region")
-  still=$(differing_pixels "$dir/7-focus-lost-a.xwd" "$dir/7-focus-lost-b.xwd" "$region")
-  if [ "$moved" -le 7864 ]; then
-    fail "the up arrow did not move the view before the focus change ($moved pixels)"
+  if [ -z "$still" ]; then
+    fail "after losing the focus the view keeps moving for 20 s: the key stayed held"
   elif [ "$still" -eq 0 ]; then
-    pass "losing the focus releases the held up arrow (the view stops; no key-up was received)"
+    pass "losing the focus releases the held up arrow (the view stops, and stays $WAITED s; no key-up was received)"
   else
-    fail "after losing the focus the view keeps moving ($still pixels changed): the key stayed held"
+    fail "after losing the focus the view stopped, then moved again ($still pixels changed)"
   fi
   # Back to the program as a person does: a click into its window (the demo ignores the mouse).
   # Wine activates a window on the click, not on an X focus change alone.
   timeout 5 xdotool windowfocus "$window" 2>/dev/null || true
   timeout 5 xdotool mousemove 512 384 click 1
-  sleep 0.3
+  await_show_time
 }
 
 # A bare tap of Escape: press and release back to back, so that on a busy machine both arrive in

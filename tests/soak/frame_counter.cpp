@@ -1,5 +1,9 @@
-// A preload library for the soak and the latency measure: watches the real program's presented
-// frames without changing the program. It wraps SDL_GL_SwapWindow and passes every call on.
+// A preload library for the end-to-end tests, the soak and the latency measure: watches the real
+// program's presented frames without changing the program. It wraps SDL_GL_SwapWindow and passes
+// every call on.
+//   VORTALUX_SOAK_COUNT=<file>    after each swap, the frames shown so far, written over the
+//                                 file's one line at a fixed width: the tests wait on it for the
+//                                 frames that follow an event
 //   VORTALUX_SOAK_FRAMES=<file>   about once a second, "<seconds since the first frame> <frames
 //                                 so far>" is appended
 //   VORTALUX_SOAK_SWAPS=<file>    each swap appends the wall-clock time it returned, in ns, and 1
@@ -7,6 +11,8 @@
 //                                 before's (the picture moved), else 0
 // Built by soak.sh and latency.sh with the host compiler, and by the e2e tests; Linux only.
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -57,6 +63,25 @@ bool RowChanged() {
   return changed;
 }
 
+// The count is written in place at a width no count outgrows, so that after the first frame the
+// file always holds one whole number; a reader that meets a write half done reads again.
+void WriteCount() {
+  static int fd = -2;
+  if (fd == -2) {
+    const char* path = std::getenv("VORTALUX_SOAK_COUNT");
+    fd = path == nullptr ? -1 : open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (path != nullptr && fd < 0) std::fprintf(stderr, "frame_counter: cannot open %s\n", path);
+  }
+  if (fd < 0) return;
+  char line[32];
+  const int length = std::snprintf(line, sizeof line, "%20ld\n", g_frames);
+  if (pwrite(fd, line, static_cast<size_t>(length), 0) != length) {
+    std::fprintf(stderr, "frame_counter: cannot write the count\n");
+    close(fd);
+    fd = -1;
+  }
+}
+
 bool WatchingSwaps() {
   static const char* path = std::getenv("VORTALUX_SOAK_SWAPS");
   if (g_swaps == nullptr && path != nullptr) g_swaps = std::fopen(path, "w");
@@ -79,5 +104,6 @@ extern "C" void SDL_GL_SwapWindow(void* window) {
   const bool watching = WatchingSwaps();
   const bool moved = watching && RowChanged();
   if (g_next != nullptr) g_next(window);
+  WriteCount();
   if (watching) RecordSwap(moved);
 }

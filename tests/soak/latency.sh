@@ -34,14 +34,26 @@ unset SDL_VIDEODRIVER
 c++ -std=c++17 -O2 -shared -fPIC -o "$work/libframe_counter.so" "$here/frame_counter.cpp" -ldl ||
   die "the frame counter did not build"
 start_xvfb "$work" "$screen"
+frame_count="$work/frames.count"
 (cd "$runtime" && LD_PRELOAD="$work/libframe_counter.so" VORTALUX_SOAK_FRAMES="$work/frames.log" \
-  VORTALUX_SOAK_SWAPS="$work/swaps.log" exec timeout $((presses * 2 + 60)) ./vortalux "$@") \
-  >"$work/program.out" 2>"$work/program.err" &
+  VORTALUX_SOAK_SWAPS="$work/swaps.log" VORTALUX_SOAK_COUNT="$frame_count" \
+  exec timeout $((presses * 2 + 60)) ./vortalux "$@") >"$work/program.out" 2>"$work/program.err" &
 program=$!
 cleanup_pids+=("$program")
 await_window "$program" >/dev/null || die "no window named Vortalux appeared"
 timeout 5 xdotool mousemove 10 10
-sleep 2  # the first frames drawn, the picture still
+
+# Waits until the last $1 frames shown did not move (swaps.log), up to 20 s.
+await_still_frames() {
+  for _ in $(seq 400); do
+    tail -n "$1" "$work/swaps.log" 2>/dev/null | awk -v n="$1" '$2 == 0 { s++ } END { exit !(s == n) }' &&
+      return 0
+    kill -0 "$program" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+{ await_frames 3 && await_still_frames 2; } || die "the first frames were not drawn, or do not hold still"
 : >"$work/presses.log"
 for _ in $(seq "$presses"); do
   sleep "0.$((RANDOM % 9 + 1))"  # at any moment of a frame
@@ -51,7 +63,7 @@ for _ in $(seq "$presses"); do
   echo "$before $after" >>"$work/presses.log"
   sleep 0.2
   timeout 5 xdotool keyup Up
-  sleep 0.6  # the last step ends and the picture holds still
+  { await_frames 2 && await_still_frames 2; } || die "the picture does not come to rest after a press"
 done
 check_escape "$program"
 
