@@ -532,7 +532,8 @@ window_geometry() {
   echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
 }
 
-# Waits up to 10 s for the window $1 to take the place $2; passes or fails with $3.
+# Waits up to 10 s for the window $1 to take the place $2; passes or fails with $3. Given the
+# clock's time $4 of the key that asked for it, notes how long it took to show.
 check_geometry() {
   local window=$1 wanted=$2 what=$3 now
   for _ in $(seq 50); do
@@ -541,6 +542,7 @@ check_geometry() {
     sleep 0.2
   done
   if [ "$now" = "$wanted" ]; then
+    [ -z "${4:-}" ] || note_shown "$4"
     pass "$what: the window is at $wanted"
   else
     fail "$what: the window is at $now, not $wanted"

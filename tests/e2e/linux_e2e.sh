@@ -101,30 +101,6 @@ read_record() {
   [ -n "$STEPS" ] || fail "the program recorded no drive in $record"
 }
 
-# The window's place on the screen, WxH+X+Y.
-window_geometry() {
-  local WIDTH=0 HEIGHT=0 X=0 Y=0 SCREEN WINDOW
-  eval "$(timeout 5 xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
-  echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
-}
-
-# Waits up to 10 s for the window $1 to take the place $2; passes or fails with $3. Given the
-# clock's time $4 of the key that asked for it, notes how long it took to show.
-check_geometry() {
-  local window=$1 wanted=$2 what=$3 now
-  for _ in $(seq 50); do
-    now=$(window_geometry "$window")
-    [ "$now" = "$wanted" ] && break
-    sleep 0.2
-  done
-  if [ "$now" = "$wanted" ]; then
-    [ -z "${4:-}" ] || note_shown "$4"
-    pass "$what: the window is at $wanted"
-  else
-    fail "$what: the window is at $now, not $wanted"
-  fi
-}
-
 # Presses the keys $2 (such as F11) and checks that the window $1 takes the place $3 ($4 says
 # what it shows).
 key_moves_window() {
