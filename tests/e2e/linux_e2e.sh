@@ -111,23 +111,6 @@ key_moves_window() {
   check_geometry "$1" "$3" "$4" "$pressed"
 }
 
-# Passes when the region WxH+X+Y ($2) of the screenshot $1 is vortalux-frame's render of the
-# steps $3 at WxH, but for 0.1% of its pixels: the window's depth buffer has more bits than the
-# offscreen one's 16, which may settle a rare tie between two surfaces the other way.
-check_render() {
-  local picture=$1 region=$2 steps=$3 what=$4 size=${2%%+*} reference off
-  reference="$work/render-$size-$(echo "$steps" | cksum | cut -d' ' -f1).png"
-  [ -f "$reference" ] || timeout 60 "$runtime/vortalux-frame" --size "$size" --steps "$steps" \
-    --gfx-dir "$runtime/gfx" --out "$reference" >/dev/null ||
-    { fail "$what: vortalux-frame could not render $size after '$steps'"; return; }
-  off=$(differing_pixels "${picture}[$region]" "$reference")
-  if [ "$off" -le $((${size%x*} * ${size#*x} / 1000)) ]; then
-    pass "$what: $off pixels off the ${size} render of '$steps'"
-  else
-    fail "$what: the picture differs from the ${size} render of '$steps' in $off pixels"
-  fi
-}
-
 # The program with the options given until it shows a still picture, left in $work/$1.xwd; the
 # pointer in the window, so that the keys go to it.
 start_until_steady() {
