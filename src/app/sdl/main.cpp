@@ -23,8 +23,8 @@
 //
 // The steps in WinMain's order: make the window (its "creation" makes the GL context and sets up
 // the scene), switch the display (--classic only), show the window and run the loop: events,
-// the vehicle's steps, draw, swap, Escape. Events reach g_keys through sdl_keymap, so the loop
-// reads the Windows key codes. Game controllers drive too: sdl_gamepad opens them as they come
+// the vehicle's steps, draw, swap, Escape. Events reach g_keys through keymap.h, so the loop
+// reads the Windows key codes. Game controllers drive too: gamepad.h opens them as they come
 // and feeds their buttons to g_keys once per pass, after the events.
 //
 // Where the Win32 calls have SDL counterparts:
@@ -43,18 +43,16 @@
 // and end the process with kExitStartFailed; Escape ends it with 1 and a command line it does not
 // understand with 2 (shell_options.h).
 //
-// Only this file and the sdl_* borders of the program include SDL.
+// Only the files of sdl/ include SDL.
 #include <SDL.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
-
 #include <fstream>
-#include <memory>
 #include <string>
+#include <thread>
 
 #include "app/demo_loop.h"
 #include "app/frame_cap.h"
@@ -74,7 +72,7 @@ bool g_quitPosted = false;
 bool g_failed = false;     // start-up failed: the quit ends with kExitStartFailed
 bool g_vsync = false;      // the swap interval was granted
 SDL_Rect g_windowed = {};  // the window's place and size while it is not full screen
-std::unique_ptr<DemoLoop> g_loop;
+DemoLoop g_loop;
 FrameCap g_cap;
 
 void ShowError(const char* text) {
@@ -160,7 +158,7 @@ void Resize(SDL_Window* window) {
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window, &width, &height);
-  g_loop->Resize(width, height);
+  g_loop.Resize(width, height);
   g_cap.Start(RefreshRate(window), g_vsync);
 }
 
@@ -184,7 +182,7 @@ void CreateContextAndScene(SDL_Window* window) {
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window, &width, &height);
-  SayMissingPictures(g_loop->Start(width, height));
+  SayMissingPictures(g_loop.Start(width, height));
   g_cap.Start(RefreshRate(window), g_vsync);
 }
 
@@ -316,7 +314,7 @@ void HandleEvent(SDL_Window* window, const SDL_Event& event) {
 // The record of the drive, as --record asks for it: the steps and a line's end.
 bool WriteRecord() {
   std::ofstream file(g_options.record, std::ios::binary | std::ios::trunc);
-  file << g_loop->Journal() << '\n';
+  file << g_loop.Journal() << '\n';
   file.close();
   if (file) return true;
   std::fprintf(stderr, "vortalux: cannot write the drive to %s\n", g_options.record.c_str());
@@ -353,7 +351,7 @@ int RunSdlShell(const ShellOptions& options) {
   loop.timedemo = g_options.timedemo;
   loop.timedemoFrames = g_options.frames;
   loop.record = !g_options.record.empty();
-  g_loop = std::make_unique<DemoLoop>(loop);
+  g_loop = DemoLoop(loop);
   ChooseVideoDriver();
   // Windows: every device pixel on every monitor, whatever its scale (the manifest says the same
   // for the whole process); window sizes are then in pixels, as the drawable's are.
@@ -406,8 +404,8 @@ int RunSdlShell(const ShellOptions& options) {
     PollPads();
     // --classic: up: Advance; left: Steer(1.5); right: Steer(-1.5); draw. Otherwise the steps
     // the clock is worth, drawn between the last two.
-    if (!g_loop->Pass(NowMs())) {  // the timedemo's end
-      std::printf("%s\n", FiguresLine(g_loop->Figures()).c_str());
+    if (!g_loop.Pass(NowMs())) {  // the timedemo's end
+      std::printf("%s\n", FiguresLine(g_loop.Figures()).c_str());
       CloseWindow(window);
       return Finish(window, kExitDone);
     }
