@@ -1,10 +1,10 @@
 # shellcheck shell=bash
 # Shared pieces of the end-to-end tests: X servers of the test's own, screenshots and their
 # comparison, key events, the waits, and a clean-up that leaves no process behind. Sourced by
-# linux_e2e.sh, deb_e2e.sh, wine_e2e.sh and the soak. Every wait waits for what it expects (a
-# window, a picture that changed or holds still, frames shown, a process that ended) and is
-# bounded, so a test fails rather than hangs; a check that something does NOT happen waits as
-# long as it would take to show (await_show_time).
+# linux_e2e.sh, deb_e2e.sh, wine_e2e.sh, wayland_e2e.sh and the soak. Every wait waits for what it
+# expects (a window, a picture that changed or holds still, frames shown, a process that ended)
+# and is bounded, so a test fails rather than hangs; a check that something does NOT happen
+# waits as long as it would take to show (await_show_time).
 
 SKIP=77  # CTest's SKIP_RETURN_CODE for these tests: a tool the test needs is not installed.
 
@@ -549,6 +549,30 @@ check_geometry() {
   fi
 }
 
+# Presses the keys $2 (such as F11) and checks that the window $1 takes the place $3 ($4 says
+# what that shows). The time it took sets how long a check that a key does nothing waits.
+key_moves_window() {
+  local pressed
+  clock
+  pressed=$NOW
+  timeout 5 xdotool key "$2"
+  check_geometry "$1" "$3" "$4" "$pressed"
+}
+
+# Up held for 0.8 s, and left with it for the last 0.3 s, then the picture still again: left in
+# the screenshot $1.
+drive_up_left() {
+  local start
+  clock
+  start=$NOW
+  timeout 5 xdotool keydown Up
+  await_frames 3 || true
+  sleep_until $((start + 500000))
+  hold_key Left 0.3
+  timeout 5 xdotool keyup Up
+  await_steady "$1" || fail "the picture keeps changing after the keys are let go"
+}
+
 # Passes when the region WxH+X+Y ($2) of the screenshot $1 is vortalux-frame's render of the
 # steps $3 at WxH, but for 0.1% of its pixels: the window's depth buffer has more bits than the
 # offscreen one's 16, which may settle a rare tie between two surfaces the other way. The frame
@@ -560,7 +584,7 @@ check_render() {
   [ -f "$reference" ] || timeout 60 "$tool" --size "$size" --steps "$steps" \
     --gfx-dir "$runtime/gfx" --out "$reference" >/dev/null ||
     { fail "$what: vortalux-frame could not render $size after '$steps'"; return; }
-  off=$(differing_pixels "$picture[$region]" "$reference")
+  off=$(differing_pixels "${picture}[$region]" "$reference")
   if [ "$off" -le $((${size%x*} * ${size#*x} / 1000)) ]; then
     pass "$what: $off pixels off the ${size} render of '$steps'"
   else

@@ -101,16 +101,6 @@ read_record() {
   [ -n "$STEPS" ] || fail "the program recorded no drive in $record"
 }
 
-# Presses the keys $2 (such as F11) and checks that the window $1 takes the place $3 ($4 says
-# what it shows).
-key_moves_window() {
-  local pressed
-  clock
-  pressed=$NOW
-  timeout 5 xdotool key "$2"
-  check_geometry "$1" "$3" "$4" "$pressed"
-}
-
 # The program with the options given until it shows a still picture, left in $work/$1.xwd; the
 # pointer in the window, so that the keys go to it.
 start_until_steady() {
@@ -124,20 +114,6 @@ start_until_steady() {
   timeout 5 xdotool mousemove --window "$window" $((${size%x*} / 2)) $((${size#*x} / 2))
   await_lit "$work/$name.xwd" 20 "$geometry" || fail "the screen stays black ($*)"
   await_steady "$work/$name.xwd" || fail "the picture does not hold still with no key held ($*)"
-}
-
-# Up held for 0.8 s, and left with it for the last 0.3 s, then the picture still again: left in
-# $work/$1.xwd.
-drive() {
-  local start
-  clock
-  start=$NOW
-  timeout 5 xdotool keydown Up
-  await_frames 3 || true
-  sleep_until $((start + 500000))
-  hold_key Left 0.3
-  timeout 5 xdotool keyup Up
-  await_steady "$work/$1.xwd" || fail "the picture keeps changing after the keys are let go"
 }
 
 # The highest frame rate over any 3 s of a frame log ("<seconds> <frames>", about a line a
@@ -296,7 +272,7 @@ case "$mode" in
     start_until_steady 1-start
     check_render "$work/1-start.xwd" 2560x1080+0+0 none*2 \
       "the picture fills the 2560x1080 screen from the start"
-    drive 2-drive
+    drive_up_left "$work/2-drive.xwd"
     check_changed "$work/1-start.xwd" "$work/2-drive.xwd" "up and left move and turn the view"
     key_moves_window "$window" F11 1920x810+320+135 "F11 takes the program out of full screen"
     key_moves_window "$window" F11 2560x1080+0+0 "F11 again fills the screen"
