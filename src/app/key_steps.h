@@ -18,7 +18,8 @@ struct KeyGroup {
   long passes = 1;
 };
 
-// The most passes one group may ask for; far more than the 3,703 that drive the whole track.
+// The most passes one group may ask for; far more than the 3,703 that drive the whole track with
+// Up held.
 constexpr long kMaxPassesPerGroup = 1000000;
 // The most passes a whole list may ask for: over a week at 60 a second, and within a 32-bit long.
 constexpr long kMaxPasses = 50000000;
