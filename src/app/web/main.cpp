@@ -1,9 +1,9 @@
 // The web shell: the Windows program's behaviour in a browser page, on Emscripten's html5 API,
 // with the scene drawn through the project's own OpenGL 1.1 subset over WebGL (src/web). The
-// same steps as win32_main.cpp, in the same order, once the player starts the demo with a click, a
-// tap, Enter or a pad's Start: make the context and set up the scene, ask for full screen, then one
-// pass of the loop per animation frame: events and pads, the steps (up, left, right) the frame's
-// time is worth at 60 steps a second, draw, (the browser presents), Escape.
+// same steps as win32/classic.cpp, in the same order, once the player starts the demo with a click,
+// a tap, Enter or a pad's Start: make the context and set up the scene, ask for full screen, then
+// one pass of the loop per animation frame: events and pads, the steps (up, left, right) the
+// frame's time is worth at 60 steps a second, draw, (the browser presents), Escape.
 //
 // Where the Win32 calls have browser counterparts:
 //   RegisterClassA / CreateWindowExA  the page's <canvas id="canvas">, which fills the page; its
