@@ -42,8 +42,7 @@ bool DemoLoop::Pass(double ms) {
   if (options_.timedemo && !TimedemoPass(ms)) return false;
   ++passes_;
   if (options_.pace == Pace::kPass) {
-    const Arrows keys = {g_keys[kKeyUp] != 0, g_keys[kKeyLeft] != 0, g_keys[kKeyRight] != 0};
-    const Arrows arrows = ScriptArrows(stepsTaken_++, keys);
+    const Arrows arrows = ScriptArrows(stepsTaken_++, ArrowsHeldIn(g_keys));
     ApplyArrows(arrows, g_vehicle);  // up: Advance; left: Steer(1.5); right: Steer(-1.5)
     if (options_.record) journal_.Add(arrows, 1);
     DrawScene();

@@ -4,7 +4,11 @@
 #include "vehicle/vehicle.h"
 
 void ApplyHeldKeys(const int* keys, Vehicle& vehicle) {
-  ApplyArrows({keys[kKeyUp] != 0, keys[kKeyLeft] != 0, keys[kKeyRight] != 0}, vehicle);
+  ApplyArrows(ArrowsHeldIn(keys), vehicle);
+}
+
+Arrows ArrowsHeldIn(const int* keys) {
+  return {keys[kKeyUp] != 0, keys[kKeyLeft] != 0, keys[kKeyRight] != 0};
 }
 
 void ApplyArrows(const Arrows& arrows, Vehicle& vehicle) {

@@ -14,5 +14,8 @@ constexpr float kSteerStep = 1.5f;
 // no effect. keys is the 256-entry table indexed by Windows virtual-key code.
 void ApplyHeldKeys(const int* keys, Vehicle& vehicle);
 
+// The arrows the table holds now, without the presses TakeArrows keeps.
+Arrows ArrowsHeldIn(const int* keys);
+
 // The same step for the arrows taken from the table (TakeArrows).
 void ApplyArrows(const Arrows& arrows, Vehicle& vehicle);
